@@ -1,0 +1,58 @@
+# Shared build settings: warnings as errors, sanitizers, and test helpers.
+
+add_library(qm_options INTERFACE)
+target_compile_options(qm_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
+target_include_directories(qm_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+target_compile_definitions(qm_options INTERFACE
+  QM_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+  QM_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+  QM_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+if(WIN32)
+  # The 8-bit (ANSI) Win32 entry points, no min/max macros, Windows 10 API.
+  target_compile_definitions(qm_options INTERFACE
+    WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+endif()
+if(QM_SANITIZE)
+  target_compile_options(qm_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(qm_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# qm_library(NAME SOURCES... [LIBS ...])
+function(qm_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_link_libraries(${name} PUBLIC qm_options ${A_LIBS})
+endfunction()
+
+# qm_test(NAME SOURCES... [LIBS ...] [GUI])
+# Natively every test case becomes a ctest case. Cross-built, each test
+# executable is one ctest case run under Wine (one Wine start per program);
+# GUI tests hold the Wine prefix's lock so that they never see each other's
+# windows.
+function(qm_test name)
+  cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE qm_options ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 300)
+    if(A_GUI)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix)
+    endif()
+  else()
+    gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+  endif()
+endfunction()
+
+# qm_sources(VAR files...): the files that exist (the tree is being built up
+# by several hands at once).
+function(qm_sources var)
+  set(out)
+  foreach(f ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+      list(APPEND out ${f})
+    endif()
+  endforeach()
+  set(${var} ${out} PARENT_SCOPE)
+endfunction()

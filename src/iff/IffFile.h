@@ -1,0 +1,79 @@
+#pragma once
+// The in-memory image of one IFF file and the procedures that read, update
+// and write it. Field names follow the file format's documentation; lists are
+// std::vector, so list index k (counted from 1 in the format's terms) is
+// element k - 1. Every fixed-width field is held as raw bytes.
+//
+// Each gs* procedure runs under the error trap: a failure fills the error
+// context, calls ShowErrorTrap and the procedure returns false.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "iff/BinarySupport.h"
+#include "platform/FileSystem.h"
+
+namespace qm {
+
+inline constexpr int32_t kFileHeaderSize = 64;
+inline constexpr int32_t kChunkHeaderSize = 76;
+inline constexpr int32_t kRsmpHeaderSize = 88;
+inline constexpr int32_t kMaxCount = 32767;  // counters are signed 16-bit
+
+struct IffChunk {
+  int32_t Offset = 0;  // position of the first byte, counted from 1
+  Bytes Type;          // 4 bytes, e.g. "STR#"
+  Bytes Size;          // 4 bytes, big-endian, as in the file: data length + 76
+  Bytes IdFlags;       // 4 bytes: ID (big-endian) then flags
+  Bytes Label;         // 64 bytes
+  Bytes Data;
+};
+
+struct RsmpEntry {
+  Bytes Offset;   // 4 bytes, little-endian 0-based file offset
+  Bytes IdFlags;  // 4 bytes: ID (little-endian) then flags
+  Bytes Label;    // label bytes with terminator and pad byte, as stored
+};
+
+struct RsmpType {
+  Bytes Code;  // 4 bytes: the chunk type reversed
+  int32_t Count = 0;
+  std::vector<RsmpEntry> Entries;
+};
+
+struct IffFile {
+  Bytes Signature;   // 60 bytes
+  Bytes RsmpOffset;  // 4 bytes, the header's map offset as read
+  std::vector<IffChunk> Chunks;
+  Bytes RsmpHeader;  // 88 bytes once a map chunk has been read, empty before
+  int32_t RsmpSize = 0;
+  int32_t RsmpTypeCount = 0;
+  std::vector<RsmpType> RsmpTypes;
+  bool HasRsmp = false;
+};
+
+class ByteCursor;
+
+// Reads a whole IFF file. The image form takes the file's bytes directly.
+bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
+bool gsReadIFFImage(IffFile& file, std::string_view image);
+
+// Reads the map chunk that starts at the cursor into the map fields, leaving
+// the cursor just after the last byte it consumed.
+bool gsReadRSMP(IffFile& file, ByteCursor& in);
+
+// Sets each map entry's offset from the chunk of the same type and ID
+// (the first matching entry in group then entry order; a later chunk with the
+// same type and ID wins). Linear in chunks plus entries.
+bool gsUpdateRsmp(IffFile& file);
+
+// Writes the image: header, chunks in list order, then the map (when
+// HasRsmp) with its offsets, its size field and the header's map offset
+// brought up to date. Sets every chunk's Offset. The path form creates the
+// file afresh, flushes it, and closes it on every path.
+bool gsWriteIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
+bool gsWriteIFFImage(IffFile& file, Bytes& image);
+
+}  // namespace qm

@@ -1,0 +1,124 @@
+// String-table chunks: format code, little-endian entry count, then per entry
+// a language byte and two zero-terminated strings, then whatever follows.
+
+#include "iff/StringTable.h"
+
+#include <string>
+
+#include "errortrap/ErrorTrap.h"
+#include "errortrap/Failure.h"
+
+namespace qm {
+
+namespace {
+
+const char* ChunkType(bool isCTSS) { return isCTSS ? "CTSS" : "STR#"; }
+
+bool Matches(const IffChunk& chunk, std::string_view type, const Bytes& idFlags) {
+  return chunk.Type == type && chunk.IdFlags == idFlags;
+}
+
+// Bytes [from, from + n) of `data`, with a space for each byte past its end.
+Bytes TakePadded(const Bytes& data, size_t from, size_t n) {
+  Bytes out(n, ' ');
+  for (size_t i = 0; i < n && from + i < data.size(); ++i) out[i] = data[from + i];
+  return out;
+}
+
+void Decode(const IffFile& file, StringTable& table, const Bytes& idFlags, bool isCTSS) {
+  gErrLocation = 1000;
+  const std::string_view type = ChunkType(isCTSS);
+  table.Entries.clear();
+
+  gErrLocation = 2000;
+  const IffChunk* chunk = nullptr;
+  for (const IffChunk& candidate : file.Chunks) {
+    if (Matches(candidate, type, idFlags)) {
+      chunk = &candidate;
+      break;
+    }
+  }
+  if (chunk == nullptr) return;
+  const Bytes& data = chunk->Data;
+  table.FormatCode = TakePadded(data, 0, 2);
+  table.CountBytes = TakePadded(data, 2, 2);
+
+  gErrLocation = 3000;
+  const int32_t count = LEBytesToLong(table.CountBytes + Bytes(2, '\0'));
+  if (count < 1) return;
+
+  gErrLocation = 4000;
+  if (count > kMaxCount) {
+    Fail(Fault::Overflow, "string table count " + std::to_string(count) + " exceeds 32767");
+  }
+  table.Entries.resize(static_cast<size_t>(count));
+
+  size_t p = 4;  // 0-based offset of the next entry
+  for (StringEntry& entry : table.Entries) {
+    gErrLocation = 5000;
+    entry.LanguageCode = TakePadded(data, p, 1);
+    const size_t valueEnd = data.find('\0', p + 1);
+    gErrLocation = 6000;
+    if (valueEnd == Bytes::npos) {
+      Fail(Fault::InvalidArgument,
+           "string table value at data offset " + std::to_string(p + 1) + " has no terminator");
+    }
+    entry.Value = data.substr(p + 1, valueEnd - p - 1);
+    const size_t commentEnd = data.find('\0', valueEnd + 1);
+    gErrLocation = 7000;
+    if (commentEnd == Bytes::npos) {
+      Fail(Fault::InvalidArgument, "string table comment at data offset " +
+                                       std::to_string(valueEnd + 1) + " has no terminator");
+    }
+    entry.Comment = data.substr(valueEnd + 1, commentEnd - valueEnd - 1);
+    p = commentEnd + 1;
+  }
+
+  gErrLocation = 8000;
+  table.Trailer = p < data.size() ? data.substr(p) : Bytes();
+}
+
+Bytes Encode(const StringTable& table) {
+  if (table.Entries.size() > static_cast<size_t>(kMaxCount)) {
+    Fail(Fault::Overflow, "more than 32767 string table entries");
+  }
+  Bytes data;
+  data += table.FormatCode;
+  data += table.CountBytes;
+  for (const StringEntry& entry : table.Entries) {
+    data += entry.LanguageCode;
+    data += entry.Value;
+    data.push_back('\0');
+    data += entry.Comment;
+    data.push_back('\0');
+  }
+  data += table.Trailer;
+  return data;
+}
+
+void EncodeInto(IffFile& file, const StringTable& table, const Bytes& idFlags, bool isCTSS) {
+  const std::string_view type = ChunkType(isCTSS);
+  for (IffChunk& chunk : file.Chunks) {
+    if (!Matches(chunk, type, idFlags)) continue;
+    Bytes data = Encode(table);
+    if (data.size() > static_cast<size_t>(INT32_MAX - kChunkHeaderSize)) {
+      Fail(Fault::Overflow, "string table chunk past 2 GB");
+    }
+    chunk.Size = LongToBEBytes(static_cast<int32_t>(data.size()) + kChunkHeaderSize);
+    chunk.Data = std::move(data);
+  }
+}
+
+}  // namespace
+
+bool gsReadSTRSegment(const IffFile& file, StringTable& table, const Bytes& idFlags, bool isCTSS) {
+  return RunTrapped("gsReadSTRSegment", TrapLocation::Keep,
+                    [&] { Decode(file, table, idFlags, isCTSS); });
+}
+
+bool gsWriteSTRSegment(IffFile& file, const StringTable& table, const Bytes& idFlags, bool isCTSS) {
+  return RunTrapped("gsWriteSTRSegment", TrapLocation::Reset,
+                    [&] { EncodeInto(file, table, idFlags, isCTSS); });
+}
+
+}  // namespace qm

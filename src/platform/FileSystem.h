@@ -1,0 +1,75 @@
+#pragma once
+// Byte-wise file access, behind an interface so that the editor and the IFF
+// writer can be driven by an in-memory fake (and fault injection) in tests.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// 0 on success, otherwise a Windows system error code. The POSIX build maps
+// errno values onto the same codes so that messages read alike everywhere.
+using SysCode = uint32_t;
+
+namespace syserr {
+inline constexpr SysCode kOk = 0;
+inline constexpr SysCode kFileNotFound = 2;       // ERROR_FILE_NOT_FOUND
+inline constexpr SysCode kPathNotFound = 3;       // ERROR_PATH_NOT_FOUND
+inline constexpr SysCode kAccessDenied = 5;       // ERROR_ACCESS_DENIED
+inline constexpr SysCode kNotEnoughMemory = 8;    // ERROR_NOT_ENOUGH_MEMORY
+inline constexpr SysCode kWriteFault = 29;        // ERROR_WRITE_FAULT
+inline constexpr SysCode kReadFault = 30;         // ERROR_READ_FAULT
+inline constexpr SysCode kSharingViolation = 32;  // ERROR_SHARING_VIOLATION
+inline constexpr SysCode kLockViolation = 33;     // ERROR_LOCK_VIOLATION
+inline constexpr SysCode kHandleEof = 38;         // ERROR_HANDLE_EOF
+inline constexpr SysCode kHandleDiskFull = 39;    // ERROR_HANDLE_DISK_FULL
+inline constexpr SysCode kFileExists = 80;        // ERROR_FILE_EXISTS
+inline constexpr SysCode kInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
+inline constexpr SysCode kDiskFull = 112;         // ERROR_DISK_FULL
+inline constexpr SysCode kInvalidName = 123;      // ERROR_INVALID_NAME
+inline constexpr SysCode kAlreadyExists = 183;    // ERROR_ALREADY_EXISTS
+inline constexpr SysCode kArithmeticOverflow = 534;  // ERROR_ARITHMETIC_OVERFLOW
+inline constexpr SysCode kFileCorrupt = 1392;        // ERROR_FILE_CORRUPT
+inline constexpr SysCode kInvalidIndex = 1413;       // ERROR_INVALID_INDEX
+}  // namespace syserr
+
+// Text of a system error code, without a trailing line break
+// ("Access is denied.").
+std::string SystemErrorText(SysCode code);
+
+// A file being written. Destroying it without Commit closes it without
+// flushing to the device; what was written may or may not be there.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual SysCode Write(std::string_view bytes) = 0;
+  // Flushes everything to the device and closes the file.
+  virtual SysCode Commit() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual SysCode ReadAll(const std::string& path, std::string& contents) = 0;
+  // Creates the file, or truncates it when it exists.
+  virtual SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) = 0;
+  // True for an existing file that is neither a folder nor marked hidden or
+  // system. Letter case does not matter on Windows. Never fails: a path that
+  // cannot be looked up counts as absent.
+  virtual bool IsNormalFile(const std::string& path) = 0;
+  // Copies `from` to `to`; fails with kFileExists when `to` exists.
+  virtual SysCode CopyNoOverwrite(const std::string& from, const std::string& to) = 0;
+  // Clears read-only, hidden, system and archive.
+  virtual SysCode SetNormal(const std::string& path) = 0;
+  virtual SysCode Remove(const std::string& path) = 0;
+  // Puts `from` in place of `to` in one step (replacing `to` when it exists),
+  // written through to the device before it returns.
+  virtual SysCode Replace(const std::string& from, const std::string& to) = 0;
+};
+
+// The file system of the platform the program runs on.
+FileSystem& SystemFileSystem();
+
+}  // namespace qm

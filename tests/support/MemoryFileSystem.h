@@ -1,0 +1,104 @@
+#pragma once
+// An in-memory file system that behaves like a Windows disk, for tests.
+//
+// - Paths are compared without regard to ASCII letter case; folders exist
+//   implicitly (a folder is any prefix of a stored file's path ending in '\').
+// - Attributes: read-only files refuse Create, Remove and Replace onto them
+//   (kAccessDenied); Create onto a hidden or system file is refused too, as
+//   CreateFile with CREATE_ALWAYS and FILE_ATTRIBUTE_NORMAL does.
+// - "Held open" models another process holding the file without share-delete:
+//   Create onto it and Remove of it fail with kSharingViolation; Replace from
+//   it fails with kSharingViolation and Replace onto it with kAccessDenied (as
+//   MoveFileEx reports those). Reading and copying it still work.
+// - A file being written through an OutputFile of this object is open
+//   without sharing: every other call on it fails with kSharingViolation
+//   until it is committed or destroyed. Bytes appear in the file as they are
+//   written, so an unfinished or failed write leaves a partial file. The
+//   file system must outlive the output files it hands out.
+// - Every FileSystem and OutputFile call is counted (1-based, across both)
+//   and logged, failed ones included, as "Verb args": "ReadAll P",
+//   "Create P", "IsNormalFile P", "CopyNoOverwrite A -> B", "SetNormal P",
+//   "Remove P", "Replace A -> B", "Write P N" (N bytes asked), "Commit P".
+// - Fault plan: FailCall(k, code) makes call k fail with `code` without any
+//   effect (IsNormalFile then answers false); ShortWrite(k) makes call k, a
+//   Write, store only the first half of its bytes and return kDiskFull.
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace qm {
+
+class MemoryFileSystem final : public FileSystem {
+ public:
+  struct Attributes {
+    bool readOnly = false;
+    bool hidden = false;
+    bool system = false;
+  };
+
+  MemoryFileSystem() = default;
+  MemoryFileSystem(const MemoryFileSystem&) = delete;
+  MemoryFileSystem& operator=(const MemoryFileSystem&) = delete;
+
+  // --- Setting up and inspecting (neither counted nor logged) ---
+  // Adds the file, or replaces its bytes; attributes and flags are kept.
+  void AddFile(const std::string& path, std::string bytes);
+  void Erase(const std::string& path);
+  bool Exists(const std::string& path) const;
+  std::optional<std::string> Contents(const std::string& path) const;
+  // Stored paths in the spelling they were created with, ordered by path.
+  std::vector<std::string> Paths() const;
+  Attributes GetAttributes(const std::string& path) const;
+  void SetReadOnly(const std::string& path, bool on = true);
+  void SetHidden(const std::string& path, bool on = true);
+  void SetSystem(const std::string& path, bool on = true);
+  void SetHeldOpen(const std::string& path, bool on = true);
+  bool IsOpenForWriting(const std::string& path) const;
+
+  // --- Fault plan and call log ---
+  void FailCall(int call, SysCode code);
+  void ShortWrite(int call);
+  int CallCount() const { return calls_; }
+  const std::vector<std::string>& Log() const { return log_; }
+
+  // --- FileSystem ---
+  SysCode ReadAll(const std::string& path, std::string& contents) override;
+  SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) override;
+  bool IsNormalFile(const std::string& path) override;
+  SysCode CopyNoOverwrite(const std::string& from, const std::string& to) override;
+  SysCode SetNormal(const std::string& path) override;
+  SysCode Remove(const std::string& path) override;
+  SysCode Replace(const std::string& from, const std::string& to) override;
+
+ private:
+  class Output;
+  struct File {
+    std::string path;  // spelling given when the file was made
+    std::string bytes;
+    Attributes attributes;
+    bool heldOpen = false;
+    bool writing = false;  // an Output of ours has it open
+  };
+  enum class Planned { None, Fail, Short };
+
+  static std::string Key(const std::string& path);
+  File* Find(const std::string& path);
+  const File* Find(const std::string& path) const;
+  File& Existing(const std::string& path);
+  bool IsFolder(const std::string& path) const;
+  // Counts and logs a call; returns what the fault plan holds for it.
+  Planned Begin(std::string entry, SysCode& code);
+
+  std::map<std::string, File> files_;  // by upper-cased path
+  std::map<int, SysCode> failures_;
+  std::set<int> shortWrites_;
+  std::vector<std::string> log_;
+  int calls_ = 0;
+};
+
+}  // namespace qm

@@ -1,0 +1,55 @@
+# Sourced by test.sh, run.sh and bench.sh: installs what the build needs
+# (Debian 12 packages) and offers helpers to start Xvfb and Wine.
+
+qm_need_packages() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "Missing packages and not root: apt-get install ${missing[*]}" >&2
+      return 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq >/dev/null
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+QM_BUILD_PACKAGES=(cmake ninja-build g++ make git googletest libgtest-dev libgmock-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang-format)
+QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick x11-utils)
+
+# Starts a private Xvfb and exports DISPLAY; stopped by qm_stop_x.
+qm_start_x() {
+  local fdfile
+  fdfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  QM_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$fdfile" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$(head -n1 "$fdfile")"
+  rm -f "$fdfile"
+}
+
+qm_stop_x() {
+  [ -n "${QM_XVFB_PID:-}" ] && kill "$QM_XVFB_PID" 2>/dev/null || true
+}
+
+# Makes the prefix and starts its wineserver with every output detached, so
+# that Wine's background processes never hold a pipe of ours open.
+qm_start_wine() {
+  local prefix=$1 dpi=${2:-96}
+  export WINEPREFIX=$prefix WINEDEBUG=-all
+  "$QM_ROOT/tools/wine-prefix.sh" "$prefix" "$dpi" </dev/null >/dev/null 2>&1
+  wineserver -p60 </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+qm_stop_wine() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k </dev/null >/dev/null 2>&1 || true
+}
