@@ -1,16 +1,64 @@
 #!/usr/bin/env bash
-# Builds Quillmark and shows what it can so far: iffdump on a sample file.
+# Builds quillmark.exe and opens it under Wine on a demo game installed at
+# C:\Games\The Sims in a Wine prefix under build/windows/run-prefix, with the
+# game's install folder in the registry. With a DISPLAY the editor opens there;
+# without one it runs under Xvfb, a screenshot of the main window is taken and
+# its path printed. QM_DPI=144 ./run.sh shows it at another DPI.
 set -euo pipefail
 QM_ROOT=$(cd "$(dirname "$0")" && pwd)
 cd "$QM_ROOT"
 . tools/env.sh
-qm_need_packages "${QM_BUILD_PACKAGES[@]}"
+qm_need_packages "${QM_BUILD_PACKAGES[@]}" "${QM_WINE_PACKAGES[@]}"
+
+jobs=$(nproc)
+echo "== build (windows: quillmark, demogame; native: demogame)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs" --target quillmark demogame
 cmake --preset native >/dev/null
-cmake --build --preset native -j"$(nproc)" --target iffdump
-sample=$(ls "$QM_ROOT"/../shared/samples/*.iff 2>/dev/null | head -n1 || true)
-if [ -n "$sample" ]; then
-  echo "== iffdump $sample"
-  build/native/tools/iffdump/iffdump "$sample"
-else
-  echo "No sample IFF file found; usage: build/native/tools/iffdump/iffdump FILE"
+cmake --build --preset native -j"$jobs" --target demogame
+
+exe=$QM_ROOT/build/windows/src/app/quillmark.exe
+prefix=$QM_ROOT/build/windows/run-prefix
+shot=$QM_ROOT/build/windows/quillmark-main.png
+headless=0
+if [ -z "${DISPLAY:-}" ]; then
+  headless=1
+  qm_start_x
 fi
+cleanup() {
+  qm_stop_wine
+  [ "$headless" -eq 1 ] && qm_stop_x
+  return 0
+}
+trap cleanup EXIT
+
+echo "== Wine prefix $prefix"
+qm_start_wine "$prefix" "${QM_DPI:-96}"
+game="$prefix/drive_c/Games/The Sims"
+if [ ! -f "$game/GameData/live.iff" ]; then
+  build/native/tools/demogame/demogame "$game"
+fi
+wine reg add 'HKLM\Software\Maxis\The Sims' /v InstallPath /t REG_SZ /d 'C:\Games\The Sims' \
+  /f /reg:32 </dev/null >/dev/null 2>&1
+
+if [ "$headless" -eq 0 ]; then
+  echo "== quillmark.exe on $DISPLAY (close it to finish)"
+  wine "$exe" </dev/null >/dev/null 2>&1
+  exit 0
+fi
+
+echo "== quillmark.exe under Xvfb ($DISPLAY)"
+wine "$exe" </dev/null >/dev/null 2>&1 &
+app=$!
+for _ in $(seq 150); do
+  xwininfo -root -tree 2>/dev/null | grep -q '"Quillmark - Version 1.0.0"' && break
+  sleep 0.2
+done
+sleep 1  # let it finish drawing
+import -window root "$shot"
+wine taskkill /im quillmark.exe </dev/null >/dev/null 2>&1 || true
+for _ in $(seq 50); do
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.2
+done
+echo "Screenshot of the main window: $shot"

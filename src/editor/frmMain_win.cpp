@@ -1,0 +1,563 @@
+// frmMain on Win32. The window procedure is a switch of one-line cases; each
+// handler is a few lines that call NameEditor, and every call that can throw
+// runs inside Guarded so that no C++ exception unwinds through user32.
+// Geometry is held in twips and converted with the window's DPI.
+
+#include "editor/frmMain_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "app/AppState.h"
+#include "editor/MainControls.h"
+#include "errortrap/Failure.h"
+
+namespace qm {
+
+namespace {
+
+using namespace mainctl;
+
+constexpr UINT kActivateMessage = WM_APP + 1;  // runs the activation step once drawn
+constexpr UINT_PTR kNameBoxSubclass = 1;
+constexpr int kClientWidth = 5595;  // twips
+constexpr int kClientHeight = 7800;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = 0;
+
+// A control's place in twips from the client area's top left corner.
+struct Placement {
+  int id;
+  int left, top, width, height;
+};
+
+constexpr int kFrameLeft = 120;
+constexpr int kFrameTop = 120;
+
+// Options sit inside Frame1 and are placed relative to it.
+constexpr Placement kPlacements[] = {
+    {kFrame1, 120, 120, 5355, 2175},
+    {kOptList0 + 0, kFrameLeft + 300, kFrameTop + 360, 2415, 315},
+    {kOptList0 + 1, kFrameLeft + 2820, kFrameTop + 360, 2415, 315},
+    {kOptList0 + 2, kFrameLeft + 300, kFrameTop + 780, 2355, 315},
+    {kOptList0 + 3, kFrameLeft + 2820, kFrameTop + 780, 2415, 315},
+    {kOptList0 + 4, kFrameLeft + 300, kFrameTop + 1200, 2415, 315},
+    {kOptList0 + 5, kFrameLeft + 2820, kFrameTop + 1200, 2415, 315},
+    {kOptList0 + 6, kFrameLeft + 300, kFrameTop + 1620, 2415, 315},
+    {kLabel1, 120, 2460, 1575, 195},
+    {kTxtName, 120, 2700, 2655, 285},
+    {kLabel2, 120, 3180, 1515, 255},
+    {kLstNames, 120, 3420, 5355, 3765},
+    {kCmdSave, 1560, 7320, 1095, 375},
+    {kCmdExit, 2940, 7320, 1095, 375},
+};
+
+int Scale(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+int ScalePx(int px96, UINT dpi) { return MulDiv(px96, static_cast<int>(dpi), 96); }
+
+// The per-monitor DPI functions of Windows 10, looked up at run time so that
+// the program also starts on systems without them.
+struct DpiApi {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  using SpiForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  GetDpiForWindowFn getDpiForWindow = nullptr;
+  AdjustForDpiFn adjustWindowRectExForDpi = nullptr;
+  SpiForDpiFn systemParametersInfoForDpi = nullptr;
+
+  DpiApi() {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32) return;
+    getDpiForWindow = Get<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+    adjustWindowRectExForDpi = Get<AdjustForDpiFn>(user32, "AdjustWindowRectExForDpi");
+    systemParametersInfoForDpi = Get<SpiForDpiFn>(user32, "SystemParametersInfoForDpi");
+  }
+  template <typename Fn>
+  static Fn Get(HMODULE module, const char* name) {
+    // Through void(*)() so that the compiler accepts the change of type.
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+  }
+};
+
+const DpiApi& Dpi() {
+  static const DpiApi api;
+  return api;
+}
+
+// The system's message font at this DPI ("Segoe UI" on current Windows,
+// Tahoma under Wine). SystemParametersInfoForDpi exists only in its wide form.
+LOGFONTW MessageFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  const bool ok =
+      Dpi().systemParametersInfoForDpi
+          ? Dpi().systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                                             dpi) != FALSE
+          : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) != FALSE;
+  LOGFONTW font{};
+  if (ok) {
+    font = metrics.lfMessageFont;
+  } else {
+    lstrcpynW(font.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
+  }
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  font.lfWeight = FW_NORMAL;
+  return font;
+}
+
+bool IsOption(HWND control, const std::array<HWND, 7>& options) {
+  for (HWND option : options) {
+    if (option == control) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+FrmMain::FrmMain(const EditorServices& services)
+    : editor_(*this, services), fatal_(services.fatal) {}
+
+FrmMain::~FrmMain() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+}
+
+// Reports what a handler threw as an unexpected failure, which ends the program.
+template <typename F>
+void FrmMain::Guarded(F&& handler) {
+  try {
+    handler();
+  } catch (const Failure& f) {
+    fatal_.Fatal(f.number(), f.description());
+  } catch (const std::bad_alloc&) {
+    fatal_.Fatal(static_cast<int32_t>(Fault::OutOfMemory), "Out of memory");
+  } catch (const std::exception& e) {
+    fatal_.Fatal(static_cast<int32_t>(Fault::InvalidArgument), e.what());
+  } catch (...) {
+    fatal_.Fatal(static_cast<int32_t>(Fault::InvalidArgument), "Unknown failure");
+  }
+}
+
+bool FrmMain::Create(HINSTANCE instance, int showCommand) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &FrmMain::WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));      // IDI_APPLICATION
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kMainClass;
+  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  HMENU options = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, kMenuSave, "&Save");
+  AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(file, MF_STRING, kMenuExit, "E&xit");
+  AppendMenuA(options, MF_STRING, kMenuSetPath, "Set &Path...");
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+  AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(options), "&Options");
+
+  // Created hidden at a provisional size: the real size needs the window's DPI.
+  hwnd_ = CreateWindowExA(kWindowExStyle, kMainClass, kProductName, kWindowStyle, CW_USEDEFAULT,
+                          CW_USEDEFAULT, 400, 600, nullptr, bar, instance, this);
+  if (!hwnd_) {
+    DestroyMenu(bar);
+    return false;
+  }
+  dpi_ = WindowDpi();
+  Layout(dpi_);
+  SizeWindowForDpi(dpi_, nullptr);
+  CenterOnScreen();
+
+  Guarded([&] { editor_.OnLoad(); });
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  PostMessageA(hwnd_, kActivateMessage, 0, 0);
+  return true;
+}
+
+LRESULT CALLBACK FrmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<FrmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  try {
+    return self->HandleMessage(hwnd, msg, wp, lp);
+  } catch (...) {
+    // Handlers report their own failures; nothing may unwind into user32.
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+}
+
+LRESULT FrmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  // clang-format off
+  switch (msg) {
+    case WM_CREATE:        OnCreate(); return 0;
+    case WM_COMMAND:       OnCommand(LOWORD(wp), HIWORD(wp)); return 0;
+    case kActivateMessage: OnActivateMessage(); return 0;
+    case WM_ACTIVATE:      OnWindowActivated(LOWORD(wp) != WA_INACTIVE, HIWORD(wp) != 0); return 0;
+    case WM_DPICHANGED:    OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
+    case WM_DESTROY:       PostQuitMessage(0); return 0;
+    case WM_NCDESTROY:     OnFinalDestroy(); break;
+  }
+  // clang-format on
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void FrmMain::OnCreate() { CreateControls(); }
+
+void FrmMain::OnFinalDestroy() {
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+}
+
+void FrmMain::OnCommand(int id, int code) {
+  if (id >= kOptList0 && id < kOptList0 + kOptionCount) {
+    if (code == BN_CLICKED) OnOptionClicked(id - kOptList0);
+  } else if (id == kLstNames) {
+    if (code == LBN_SELCHANGE) OnListSelectionChanged();
+  } else if (id == kCmdSave || id == kMenuSave) {
+    OnSave();
+  } else if (id == kCmdExit || id == kMenuExit) {
+    OnExit();
+  } else if (id == kMenuSetPath) {
+    OnSetPath();
+  }
+}
+
+void FrmMain::OnActivateMessage() {
+  Guarded([&] { editor_.OnActivate(); });
+  FocusShownOption();
+}
+
+// Keeps the keyboard focus on the control that had it when the user comes
+// back from another window.
+void FrmMain::OnWindowActivated(bool active, bool minimized) {
+  if (minimized) return;
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+    return;
+  }
+  if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
+      !(IsOption(lastFocus_, options_) &&
+        SendMessageA(lastFocus_, BM_GETCHECK, 0, 0) != BST_CHECKED)) {
+    SetFocus(lastFocus_);
+  } else {
+    FocusShownOption();
+  }
+}
+
+void FrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SizeWindowForDpi(dpi, &suggested);
+  Layout(dpi);
+}
+
+void FrmMain::OnSave() {
+  Guarded([&] { editor_.SaveNameLists(); });
+}
+
+void FrmMain::OnExit() { DestroyWindow(hwnd_); }
+
+// The Set Path dialog is opened here once it exists; closing it activates the
+// main window again, which runs the whole activation step for the folder now
+// in use and shows list 0.
+void FrmMain::OnSetPath() {
+  Guarded([&] { editor_.OnActivate(); });
+  FocusShownOption();
+}
+
+// An option's click runs the list selection only when the option becomes
+// selected: a click on the option already selected changes nothing.
+void FrmMain::OnOptionClicked(int index) {
+  if (index == checkedOption_) return;
+  checkedOption_ = index;
+  Guarded([&] { editor_.OnSelectList(static_cast<int16_t>(index)); });
+}
+
+void FrmMain::OnListSelectionChanged() {
+  const LRESULT row = SendMessageA(lstNames_, LB_GETCURSEL, 0, 0);
+  if (row == LB_ERR) return;
+  Guarded([&] { editor_.OnChooseName(static_cast<int>(row)); });
+}
+
+bool FrmMain::OnNameChar(WPARAM& ch) {
+  auto c = static_cast<int16_t>(ch);
+  const bool passes = NameEditor::FilterKey(c);
+  ch = static_cast<WPARAM>(static_cast<uint16_t>(c));
+  return passes;
+}
+
+void FrmMain::OnNameKeyUp() {
+  Guarded([&] { editor_.OnNameKeyUp(); });
+}
+
+LRESULT CALLBACK FrmMain::NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                      DWORD_PTR self) {
+  try {
+    return reinterpret_cast<FrmMain*>(self)->HandleNameBox(hwnd, msg, wp, lp);
+  } catch (...) {
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+}
+
+LRESULT FrmMain::HandleNameBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CHAR:
+      if (!OnNameChar(wp)) return 0;
+      break;
+    case WM_KEYUP: {
+      const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+      OnNameKeyUp();
+      return result;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, &FrmMain::NameBoxProc, kNameBoxSubclass);
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// Controls are created in tab order, which is also their order for the
+// dialog manager's Tab and arrow keys.
+void FrmMain::CreateControls() {
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
+  auto make = [&](const char* cls, const char* caption, DWORD style, DWORD exStyle, int id) {
+    return CreateWindowExA(exStyle, cls, caption, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  frame_ = make("BUTTON", "Name List Being Edited", BS_GROUPBOX, 0, kFrame1);
+  for (int i = 0; i < kOptionCount; ++i) {
+    // The group's first option is its tab stop; Tab lands on the selected one.
+    const DWORD first = i == 0 ? WS_GROUP | WS_TABSTOP : 0;
+    options_[i] =
+        make("BUTTON", kNameListInfo[i].caption, BS_AUTORADIOBUTTON | first, 0, kOptList0 + i);
+  }
+  lstNames_ =
+      make("LISTBOX", "", WS_GROUP | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+           WS_EX_CLIENTEDGE, kLstNames);
+  txtName_ = make("EDIT", "", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE,
+                  kTxtName);
+  cmdSave_ = make("BUTTON", "Save", WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 0, kCmdSave);
+  cmdExit_ = make("BUTTON", "Exit", WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 0, kCmdExit);
+  label1_ = make("STATIC", "Name Being Edited", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabel1);
+  label2_ = make("STATIC", "Names In This List", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabel2);
+
+  SendMessageA(txtName_, EM_SETLIMITTEXT, kMaxNameLength, 0);
+  SetWindowSubclass(txtName_, &FrmMain::NameBoxProc, kNameBoxSubclass,
+                    reinterpret_cast<DWORD_PTR>(this));
+}
+
+// Places every control for `dpi` with a font at which every caption fits.
+void FrmMain::Layout(UINT dpi) {
+  HFONT old = font_;
+  font_ = FitFont(dpi);
+  for (const Placement& p : kPlacements) {
+    HWND control = GetDlgItem(hwnd_, p.id);
+    SetWindowPos(control, nullptr, Scale(p.left, dpi), Scale(p.top, dpi), Scale(p.width, dpi),
+                 Scale(p.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  if (old) DeleteObject(old);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// The message font at 8 points, made smaller while some caption would not
+// fit its control (a label's height included).
+HFONT FrmMain::FitFont(UINT dpi) {
+  LOGFONTW face = MessageFont(dpi);
+  HDC dc = GetDC(hwnd_);
+  HFONT font = nullptr;
+  for (int tenths = 80; tenths >= 60; tenths -= 5) {
+    face.lfHeight = -MulDiv(tenths, static_cast<int>(dpi), 720);
+    font = CreateFontIndirectW(&face);
+    if (!font || CaptionsFit(dc, font, dpi) || tenths == 60) break;
+    DeleteObject(font);
+    font = nullptr;
+  }
+  ReleaseDC(hwnd_, dc);
+  return font;
+}
+
+bool FrmMain::CaptionsFit(HDC dc, HFONT font, UINT dpi) {
+  HGDIOBJ previous = SelectObject(dc, font);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  bool fit = true;
+  for (const Placement& p : kPlacements) {
+    HWND control = GetDlgItem(hwnd_, p.id);
+    char caption[64] = {};
+    const int length = GetWindowTextA(control, caption, sizeof(caption));
+    if (length == 0) continue;
+    // Room the control leaves for its text: a radio's circle and gap, a
+    // button's edges, a frame's corner.
+    int room = Scale(p.width, dpi);
+    if (p.id >= kOptList0 && p.id < kOptList0 + kOptionCount) room -= ScalePx(20, dpi);
+    if (p.id == kCmdSave || p.id == kCmdExit) room -= ScalePx(8, dpi);
+    if (p.id == kFrame1) room -= ScalePx(16, dpi);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, caption, length, &size);
+    if (size.cx > room || metrics.tmHeight > Scale(p.height, dpi)) fit = false;
+  }
+  SelectObject(dc, previous);
+  return fit;
+}
+
+void FrmMain::SizeWindowForDpi(UINT dpi, const RECT* placeAt) {
+  RECT rc{0, 0, Scale(kClientWidth, dpi), Scale(kClientHeight, dpi)};
+  if (Dpi().adjustWindowRectExForDpi) {
+    Dpi().adjustWindowRectExForDpi(&rc, kWindowStyle, TRUE, kWindowExStyle, dpi);
+  } else {
+    AdjustWindowRectEx(&rc, kWindowStyle, TRUE, kWindowExStyle);
+  }
+  const int width = rc.right - rc.left;
+  const int height = rc.bottom - rc.top;
+  if (placeAt) {
+    SetWindowPos(hwnd_, nullptr, placeAt->left, placeAt->top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void FrmMain::CenterOnScreen() {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  const RECT& work = monitor.rcWork;
+  // A window larger than the work area keeps its title bar on the screen.
+  const int x = std::max(work.left,
+                         work.left + ((work.right - work.left) - (window.right - window.left)) / 2);
+  const int y =
+      std::max(work.top, work.top + ((work.bottom - work.top) - (window.bottom - window.top)) / 2);
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The focus goes to the option of the list shown, when it is selected. Windows
+// selects an option that takes the focus (Wine does not), so an unselected
+// option never gets it from here.
+void FrmMain::FocusShownOption() {
+  if (!hwnd_ || GetActiveWindow() != hwnd_) return;
+  HWND option = options_[static_cast<size_t>(editor_.ShownList())];
+  if (SendMessageA(option, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    SetFocus(option);
+  } else {
+    SetFocus(hwnd_);
+  }
+}
+
+UINT FrmMain::WindowDpi() const {
+  if (Dpi().getDpiForWindow) {
+    const UINT dpi = Dpi().getDpiForWindow(hwnd_);
+    if (dpi) return dpi;
+  }
+  HDC dc = GetDC(hwnd_);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(hwnd_, dc);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+// Tab and Shift+Tab: the option group is one stop, entered at its selected
+// option (Windows would otherwise select the option that takes the focus).
+// Everything else goes to the dialog manager.
+bool FrmMain::PreTranslate(MSG& msg) {
+  if (!hwnd_) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
+      (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) &&
+      !(SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
+        DLGC_WANTTAB)) {
+    const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    HWND focus = GetFocus();
+    HWND from = IsOption(focus, options_) ? options_[back ? 0 : kOptionCount - 1] : focus;
+    if (from == hwnd_) from = nullptr;
+    HWND next = GetNextDlgTabItem(hwnd_, from, back);
+    if (IsOption(next, options_)) {
+      for (HWND option : options_) {
+        if (SendMessageA(option, BM_GETCHECK, 0, 0) == BST_CHECKED) next = option;
+      }
+    }
+    if (next == txtName_) SendMessageA(txtName_, EM_SETSEL, 0, -1);
+    if (next) SetFocus(next);
+    return true;
+  }
+  return IsDialogMessageA(hwnd_, &msg) != FALSE;
+}
+
+void FrmMain::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+
+void FrmMain::Repaint() {
+  RedrawWindow(hwnd_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// Items go in through the ANSI entry points: names are bytes in the ANSI
+// code page.
+void FrmMain::SetListItems(const std::vector<std::string>& items) {
+  SendMessageA(lstNames_, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(lstNames_, LB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items) {
+    SendMessageA(lstNames_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  SendMessageA(lstNames_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(lstNames_, nullptr, TRUE);
+}
+
+// Replaces one item, keeping the selection and the scroll position.
+void FrmMain::SetListItem(int row, const std::string& text) {
+  const LRESULT selected = SendMessageA(lstNames_, LB_GETCURSEL, 0, 0);
+  const LRESULT top = SendMessageA(lstNames_, LB_GETTOPINDEX, 0, 0);
+  SendMessageA(lstNames_, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(lstNames_, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+  SendMessageA(lstNames_, LB_INSERTSTRING, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(text.c_str()));
+  if (selected == row) SendMessageA(lstNames_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  SendMessageA(lstNames_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+  SendMessageA(lstNames_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(lstNames_, nullptr, TRUE);
+}
+
+void FrmMain::SetNameText(const std::string& text) { SetWindowTextA(txtName_, text.c_str()); }
+
+std::string FrmMain::GetNameText() {
+  const int length = GetWindowTextLengthA(txtName_);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(txtName_, text.data(), length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+void FrmMain::EnableName(bool enabled) { EnableWindow(txtName_, enabled ? TRUE : FALSE); }
+
+void FrmMain::SelectAllNameAndFocus() {
+  SendMessageA(txtName_, EM_SETSEL, 0, 9999);
+  SetFocus(txtName_);
+}
+
+void FrmMain::CheckOption(int index) {
+  CheckRadioButton(hwnd_, kOptList0, kOptList0 + kOptionCount - 1, kOptList0 + index);
+  checkedOption_ = index;
+}
+
+int RunMessageLoop(FrmMain& main) {
+  MSG msg{};
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (main.PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace qm

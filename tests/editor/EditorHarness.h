@@ -1,0 +1,76 @@
+#pragma once
+// One NameEditor wired to fakes and an in-memory file system, with the
+// program-wide state reset around each test.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "editor/GameFixture.h"
+#include "editor/NameEditor.h"
+#include "errortrap/ErrorTrap.h"
+#include "support/MemoryFileSystem.h"
+#include "support/UiFakes.h"
+
+namespace qm::test {
+
+class EditorHarness : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gSimsPath.clear();
+    gNameLists.Clear();
+    ResetErrorContext();
+    previousHook_ = SetErrorTrapHook([this] { traps.push_back(gErrProcedure); });
+  }
+  void TearDown() override { SetErrorTrapHook(previousHook_); }
+
+  // The stored setting already names the game folder.
+  void UseSetting(const std::string& folder) {
+    settings.values[{kSettingsApp, kSettingsSection, kSettingsKey}] = folder;
+  }
+  std::string Setting() { return settings.Get(kSettingsApp, kSettingsSection, kSettingsKey); }
+
+  // Program start on an installed game whose folder the setting holds.
+  void StartOnGame(const GameLayout& layout = {}) {
+    InstallGame(fs, layout);
+    UseSetting(kGameRoot);
+    editor.OnLoad();
+    editor.OnActivate();
+  }
+
+  // The user picks row `row` and types `keys` (each through the key filter,
+  // each followed by a key release).
+  void Edit(int row, const std::string& keys) {
+    editor.OnChooseName(row);
+    for (char key : keys) {
+      int16_t c = static_cast<int16_t>(static_cast<unsigned char>(key));
+      if (NameEditor::FilterKey(c)) view.TypeIntoBox(static_cast<char>(c));
+      editor.OnNameKeyUp();
+    }
+  }
+
+  std::string Live() { return fs.Contents(kLivePath).value_or("<missing>"); }
+
+  // The file-system log from entry `from` on.
+  std::vector<std::string> LogFrom(size_t from) {
+    return {fs.Log().begin() + static_cast<std::ptrdiff_t>(from), fs.Log().end()};
+  }
+
+  Journal journal;
+  MemoryFileSystem fs;
+  FakeMainView view{&journal};
+  FakeMessageBoxes messages{&journal};
+  FakeSettings settings;
+  FakeRegistry registry;
+  FakeFatal fatal;
+  NoSleep sleeper;
+  NameEditor editor{view, EditorServices{fs, messages, settings, registry, fatal, sleeper}};
+  std::vector<std::string> traps;
+
+ private:
+  ErrorTrapHook previousHook_;
+};
+
+}  // namespace qm::test

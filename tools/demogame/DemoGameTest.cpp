@@ -1,0 +1,78 @@
+// The demo game's live.iff: a well-formed file that the IFF library reads and
+// writes back byte for byte, with seven name tables larger than the lists.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "iff/IffFile.h"
+#include "iff/StringTable.h"
+#include "tools/demogame/DemoGame.h"
+
+namespace qm::demo {
+namespace {
+
+Bytes IdFlags(uint16_t id, uint16_t flags) {
+  return Bytes{static_cast<char>(id >> 8), static_cast<char>(id), static_cast<char>(flags >> 8),
+               static_cast<char>(flags)};
+}
+
+TEST(DemoGame, LiveIffRoundTripsByteIdentically) {
+  const Bytes image = DemoLiveImage();
+  IffFile file;
+  ASSERT_TRUE(gsReadIFFImage(file, image));
+  Bytes again;
+  ASSERT_TRUE(gsWriteIFFImage(file, again));
+  EXPECT_EQ(again, image);
+}
+
+TEST(DemoGame, MapIsLastWithItsSizeAndAnEntryPerChunk) {
+  const Bytes image = DemoLiveImage();
+  IffFile file;
+  ASSERT_TRUE(gsReadIFFImage(file, image));
+  const int32_t mapOffset = BEBytesToLong(image.substr(60, 4));
+  ASSERT_GT(mapOffset, 64);
+  EXPECT_EQ(image.substr(static_cast<size_t>(mapOffset), 4), "rsmp");
+  const int32_t mapLength = static_cast<int32_t>(image.size()) - mapOffset;
+  // The chunk header's size field (big-endian) and the map's own size field
+  // (little-endian, after the 88-byte header) both hold the whole length.
+  EXPECT_EQ(BEBytesToLong(image.substr(static_cast<size_t>(mapOffset) + 4, 4)), mapLength);
+  EXPECT_EQ(LEBytesToLong(image.substr(static_cast<size_t>(mapOffset) + 88, 4)), mapLength);
+
+  size_t entries = 0;
+  for (const RsmpType& group : file.RsmpTypes) {
+    for (const RsmpEntry& entry : group.Entries) {
+      ++entries;
+      const size_t at = static_cast<size_t>(LEBytesToLong(entry.Offset));
+      EXPECT_EQ(image.substr(at, 4), ReverseBytes4(group.Code)) << "entry at " << at;
+      EXPECT_EQ(image[at + 8], entry.IdFlags[1]);
+      EXPECT_EQ(image[at + 9], entry.IdFlags[0]);
+    }
+  }
+  EXPECT_EQ(entries, file.Chunks.size());
+  EXPECT_GE(file.RsmpTypes.size(), 6u);
+}
+
+TEST(DemoGame, NameTablesHoldSixtyNamesSomeAbove127) {
+  IffFile file;
+  ASSERT_TRUE(gsReadIFFImage(file, DemoLiveImage()));
+  int highNamesShown = 0;
+  for (int list = 0; list < 7; ++list) {
+    StringTable table;
+    ASSERT_TRUE(gsReadSTRSegment(file, table, IdFlags(kNameChunkIds[list], 0x0010), false));
+    const std::vector<std::string> names = DemoNames(list);
+    ASSERT_EQ(table.Entries.size(), static_cast<size_t>(kNamesPerTable)) << "list " << list;
+    for (int i = 0; i < kNamesPerTable; ++i) {
+      EXPECT_EQ(table.Entries[i].Value, names[i]) << "list " << list << " entry " << i + 1;
+      EXPECT_FALSE(names[i].empty());
+      if (i < 50) {
+        for (char c : names[i]) highNamesShown += static_cast<unsigned char>(c) > 127 ? 1 : 0;
+      }
+    }
+  }
+  EXPECT_GE(highNamesShown, 7);
+  EXPECT_EQ(DemoNames(3)[20], "Mar\x8Dy");
+}
+
+}  // namespace
+}  // namespace qm::demo
