@@ -31,10 +31,18 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   if (start >= static_cast<size_t>(INT32_MAX)) Fail(Fault::Overflow, "chunk offset past 2 GB");
   IffChunk& chunk = file.Chunks.emplace_back();
   chunk.Offset = static_cast<int32_t>(start + 1);
-  chunk.Type = Bytes(type);
-  chunk.Size = Bytes(in.Take(4, "chunk size"));
-  chunk.IdFlags = Bytes(in.Take(4, "chunk ID and flags"));
-  chunk.Label = Bytes(in.Take(64, "chunk label"));
+  chunk.Type.assign(type);
+  if (in.Remaining() >= 72) {
+    // Size, ID and flags, and label in one take that cannot fail.
+    const std::string_view header = in.Take(72, "chunk header");
+    chunk.Size.assign(header.substr(0, 4));
+    chunk.IdFlags.assign(header.substr(4, 4));
+    chunk.Label.assign(header.substr(8, 64));
+  } else {
+    chunk.Size.assign(in.Take(4, "chunk size"));
+    chunk.IdFlags.assign(in.Take(4, "chunk ID and flags"));
+    chunk.Label.assign(in.Take(64, "chunk label"));
+  }
   const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;
   if (dataLength < INT32_MIN) Fail(Fault::Overflow, "chunk size minus header");
   if (dataLength < 0) {
@@ -42,7 +50,21 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
                                      " has size " + std::to_string(dataLength + kChunkHeaderSize) +
                                      ", below the 76-byte header");
   }
-  chunk.Data = Bytes(in.Take(static_cast<size_t>(dataLength), "chunk data"));
+  chunk.Data.assign(in.Take(static_cast<size_t>(dataLength), "chunk data"));
+}
+
+// The number of chunks the walk will meet, going by the size fields alone and
+// stopping at the first one that does not fit; used only to size Chunks once.
+size_t CountChunks(std::string_view image) {
+  size_t count = 0;
+  size_t pos = kFileHeaderSize;
+  while (count < static_cast<size_t>(kMaxCount) && pos <= image.size() && image.size() - pos >= 8) {
+    const int32_t size = BEBytesToLong(image.substr(pos + 4, 4));
+    if (size < kChunkHeaderSize || static_cast<size_t>(size) > image.size() - pos) break;
+    pos += static_cast<size_t>(size);
+    ++count;
+  }
+  return count;
 }
 
 // The reader's body, run under the caller's trap. Returns false when the map
@@ -55,6 +77,7 @@ bool ReadImage(IffFile& file, std::string_view image) {
   file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
 
   gErrLocation = 2000;
+  file.Chunks.reserve(CountChunks(image));
   bool mapReadOk = true;
   // While the next unread byte is not the last one (at least two bytes left).
   while (in.Remaining() >= 2) {

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "errortrap/ErrorTrap.h"
 #include "errortrap/Failure.h"
@@ -40,18 +41,21 @@ Bytes ReadLabel(ByteCursor& in, size_t mapStart) {
   gErrLocation = 4000;
   const size_t start = in.Position();
   const std::string_view rest = in.Take(in.Remaining(), "map label");
-  const size_t end = rest.find_first_of(std::string_view("\x00\xA3", 2));
-  if (end == std::string_view::npos) {
+  size_t end = 0;
+  while (end < rest.size() && rest[end] != kLabelEnd && rest[end] != '\xA3') ++end;
+  if (end == rest.size()) {
     // Every byte to the end has been consumed looking for the terminator.
     Fail(Fault::UnexpectedEndOfFile,
          "map label at offset " + std::to_string(start) + " runs into the end of the file");
   }
-  in.Seek(start + end + 1);
-  Bytes label(rest.substr(0, end + 1));
-  if (rest[end] == kLabelEnd && (in.Position() - mapStart) % 2 == 1) {
-    label.push_back(static_cast<char>(in.TakeByte("map label pad byte")));
+  const bool padded = rest[end] == kLabelEnd && (start + end + 1 - mapStart) % 2 == 1;
+  if (padded && end + 1 < rest.size()) {
+    in.Seek(start + end + 2);
+    return Bytes(rest.data(), end + 2);
   }
-  return label;
+  in.Seek(start + end + 1);
+  if (padded) in.TakeByte("map label pad byte");  // none left: fails
+  return Bytes(rest.data(), end + 1);
 }
 
 void ReadMap(IffFile& file, ByteCursor& in) {
@@ -77,36 +81,94 @@ void ReadMap(IffFile& file, ByteCursor& in) {
     for (int32_t e = 0; e < group.Count; ++e) {
       gErrLocation = 3000;
       RsmpEntry& entry = group.Entries.emplace_back();
-      entry.Offset = Bytes(in.Take(4, "map entry offset"));
-      entry.IdFlags = Bytes(in.Take(4, "map entry ID and flags"));
+      if (in.Remaining() >= 8) {
+        // Offset, ID and flags in one take that cannot fail.
+        const std::string_view fields = in.Take(8, "map entry fields");
+        entry.Offset.assign(fields.substr(0, 4));
+        entry.IdFlags.assign(fields.substr(4, 4));
+      } else {
+        entry.Offset.assign(in.Take(4, "map entry offset"));
+        entry.IdFlags.assign(in.Take(4, "map entry ID and flags"));
+      }
       entry.Label = ReadLabel(in, mapStart);
     }
   }
 }
 
-// Key of a chunk type and a big-endian ID pair (hi, lo); either ID byte may be
-// missing from a short field, which then compares as empty.
-std::string MatchKey(std::string_view type, std::string_view hi, std::string_view lo) {
-  std::string key = std::to_string(type.size());
-  key += ':';
-  key += type;
-  key += static_cast<char>('0' + hi.size());
-  key += hi;
-  key += static_cast<char>('0' + lo.size());
-  key += lo;
+// Key of a 4-byte chunk type and a big-endian ID pair (hi, lo): the type, then
+// each ID byte with a bit that tells whether the field held it, so that a
+// byte missing from a short field matches only another missing byte.
+uint64_t MatchKey(std::string_view type, std::string_view idFlags, size_t hiAt, size_t loAt) {
+  uint64_t key = 0;
+  for (size_t i = 0; i < 4; ++i) key = key << 8 | static_cast<uint8_t>(type[i]);
+  key <<= 18;
+  if (hiAt < idFlags.size())
+    key |= uint64_t{1} << 17 | uint64_t{static_cast<uint8_t>(idFlags[hiAt])} << 8;
+  if (loAt < idFlags.size()) key |= uint64_t{1} << 16 | static_cast<uint8_t>(idFlags[loAt]);
   return key;
 }
 
-std::string_view ByteAt(std::string_view bytes, size_t i) {
-  return i < bytes.size() ? bytes.substr(i, 1) : std::string_view();
-}
+// The first entry stored under each key: open addressing, linear probing,
+// at most half full.
+class EntryIndex {
+ public:
+  explicit EntryIndex(size_t entries) {
+    size_t capacity = 16;
+    while (capacity < entries * 2) capacity *= 2;
+    slots_.resize(capacity);
+    mask_ = capacity - 1;
+  }
+
+  // Keeps the entry already stored under `key`, if any.
+  void AddFirst(uint64_t key, RsmpEntry* entry) {
+    for (size_t i = Hash(key) & mask_;; i = (i + 1) & mask_) {
+      Slot& slot = slots_[i];
+      if (slot.entry == nullptr) {
+        slot = Slot{key, entry};
+        return;
+      }
+      if (slot.key == key) return;
+    }
+  }
+
+  // Starts loading the slot where a probe for `key` begins.
+  void Prefetch(uint64_t key) const { __builtin_prefetch(&slots_[Hash(key) & mask_]); }
+
+  RsmpEntry* Find(uint64_t key) const {
+    for (size_t i = Hash(key) & mask_;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (slot.entry == nullptr || slot.key == key) return slot.entry;
+    }
+  }
+
+ private:
+  struct Slot {
+    uint64_t key = 0;
+    RsmpEntry* entry = nullptr;
+  };
+
+  static size_t Hash(uint64_t key) {
+    key ^= key >> 33;
+    key *= 0xFF51AFD7ED558CCDull;
+    key ^= key >> 33;
+    key *= 0xC4CEB9FE1A85EC53ull;
+    key ^= key >> 33;
+    return static_cast<size_t>(key);
+  }
+
+  std::vector<Slot> slots_;
+  size_t mask_ = 0;
+};
 
 void UpdateMap(IffFile& file) {
   // Index the entries in the order a scan of groups, then entries, visits
   // them; the first entry of each type and ID is the one a chunk updates. A
   // count beyond its list ends that scan: chunks that find no entry before
   // that point fail there, as a plain scan would.
-  std::unordered_map<std::string, RsmpEntry*> firstEntry;
+  size_t entryCount = 0;
+  for (const RsmpType& group : file.RsmpTypes) entryCount += group.Entries.size();
+  std::vector<std::pair<uint64_t, RsmpEntry*>> scanned;
+  scanned.reserve(entryCount);
   Fault scanFault = Fault::InvalidArgument;
   std::string scanFaultText;
   const int32_t typeCount = file.RsmpTypeCount;
@@ -137,24 +199,49 @@ void UpdateMap(IffFile& file) {
       }
       RsmpEntry& entry = group.Entries[e];
       // The entry's ID is little-endian: its second byte is the high one.
-      firstEntry.try_emplace(MatchKey(type, ByteAt(entry.IdFlags, 1), ByteAt(entry.IdFlags, 0)),
-                             &entry);
+      scanned.emplace_back(MatchKey(type, entry.IdFlags, 1, 0), &entry);
     }
+  }
+
+  // Large maps outgrow the caches: each slot is requested a few entries or
+  // chunks ahead of its use, so that the loads overlap.
+  constexpr size_t kAhead = 8;
+  EntryIndex firstEntry(scanned.size());
+  for (size_t i = 0; i < scanned.size(); ++i) {
+    if (i + kAhead < scanned.size()) firstEntry.Prefetch(scanned[i + kAhead].first);
+    firstEntry.AddFirst(scanned[i].first, scanned[i].second);
   }
 
   if (file.Chunks.size() > static_cast<size_t>(kMaxCount)) {
     Fail(Fault::Overflow, "more than 32767 chunks");
   }
-  for (const IffChunk& chunk : file.Chunks) {
-    const auto found =
-        firstEntry.find(MatchKey(chunk.Type, ByteAt(chunk.IdFlags, 0), ByteAt(chunk.IdFlags, 1)));
-    if (found == firstEntry.end()) {
-      if (!scanFaultText.empty()) Fail(scanFault, scanFaultText);
-      continue;
+  // Chunks go in blocks: the keys of a block, then its lookups, then its
+  // updates in chunk order.
+  const std::vector<IffChunk>& chunks = file.Chunks;
+  for (size_t start = 0; start < chunks.size(); start += kAhead) {
+    const size_t count = std::min(kAhead, chunks.size() - start);
+    uint64_t keys[kAhead];
+    RsmpEntry* found[kAhead];
+    for (size_t k = 0; k < count; ++k) {
+      const IffChunk& chunk = chunks[start + k];
+      // Every entry's type has 4 bytes, so a chunk type of any other length
+      // matches none.
+      keys[k] = chunk.Type.size() == 4 ? MatchKey(chunk.Type, chunk.IdFlags, 0, 1) : 0;
+      if (chunk.Type.size() == 4) firstEntry.Prefetch(keys[k]);
     }
-    const int64_t offset = static_cast<int64_t>(chunk.Offset) - 1;
-    if (offset < INT32_MIN) Fail(Fault::Overflow, "chunk offset");
-    found->second->Offset = LongToLEBytes(static_cast<int32_t>(offset));
+    for (size_t k = 0; k < count; ++k) {
+      found[k] = chunks[start + k].Type.size() == 4 ? firstEntry.Find(keys[k]) : nullptr;
+      if (found[k] != nullptr) __builtin_prefetch(found[k], 1);
+    }
+    for (size_t k = 0; k < count; ++k) {
+      if (found[k] == nullptr) {
+        if (!scanFaultText.empty()) Fail(scanFault, scanFaultText);
+        continue;
+      }
+      const int64_t offset = static_cast<int64_t>(chunks[start + k].Offset) - 1;
+      if (offset < INT32_MIN) Fail(Fault::Overflow, "chunk offset");
+      found[k]->Offset = LongToLEBytes(static_cast<int32_t>(offset));
+    }
   }
 }
 

@@ -15,7 +15,8 @@ namespace {
 const char* ChunkType(bool isCTSS) { return isCTSS ? "CTSS" : "STR#"; }
 
 bool Matches(const IffChunk& chunk, std::string_view type, const Bytes& idFlags) {
-  return chunk.Type == type && chunk.IdFlags == idFlags;
+  // The ID and flags tell chunks apart sooner than the type does.
+  return chunk.IdFlags == idFlags && chunk.Type == type;
 }
 
 // Bytes [from, from + n) of `data`, with a space for each byte past its end.
@@ -56,21 +57,21 @@ void Decode(const IffFile& file, StringTable& table, const Bytes& idFlags, bool 
   size_t p = 4;  // 0-based offset of the next entry
   for (StringEntry& entry : table.Entries) {
     gErrLocation = 5000;
-    entry.LanguageCode = TakePadded(data, p, 1);
+    entry.LanguageCode.assign(1, p < data.size() ? data[p] : ' ');
     const size_t valueEnd = data.find('\0', p + 1);
     gErrLocation = 6000;
     if (valueEnd == Bytes::npos) {
       Fail(Fault::InvalidArgument,
            "string table value at data offset " + std::to_string(p + 1) + " has no terminator");
     }
-    entry.Value = data.substr(p + 1, valueEnd - p - 1);
+    entry.Value.assign(data, p + 1, valueEnd - p - 1);
     const size_t commentEnd = data.find('\0', valueEnd + 1);
     gErrLocation = 7000;
     if (commentEnd == Bytes::npos) {
       Fail(Fault::InvalidArgument, "string table comment at data offset " +
                                        std::to_string(valueEnd + 1) + " has no terminator");
     }
-    entry.Comment = data.substr(valueEnd + 1, commentEnd - valueEnd - 1);
+    entry.Comment.assign(data, valueEnd + 1, commentEnd - valueEnd - 1);
     p = commentEnd + 1;
   }
 
@@ -82,7 +83,12 @@ Bytes Encode(const StringTable& table) {
   if (table.Entries.size() > static_cast<size_t>(kMaxCount)) {
     Fail(Fault::Overflow, "more than 32767 string table entries");
   }
+  size_t size = table.FormatCode.size() + table.CountBytes.size() + table.Trailer.size();
+  for (const StringEntry& entry : table.Entries) {
+    size += entry.LanguageCode.size() + entry.Value.size() + entry.Comment.size() + 2;
+  }
   Bytes data;
+  data.reserve(size);
   data += table.FormatCode;
   data += table.CountBytes;
   for (const StringEntry& entry : table.Entries) {

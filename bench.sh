@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release), runs them once with 5 repetitions, and
+# prints the ratios against their targets from the medians of that one run.
+# Installs what is missing (Debian 12).
+set -euo pipefail
+QM_ROOT=$(cd "$(dirname "$0")" && pwd)
+cd "$QM_ROOT"
+. tools/env.sh
+qm_need_packages cmake ninja-build g++ python3 libbenchmark-dev
+
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j"$(nproc)" --target iff_bench load_peak
+
+out=build/bench/results
+mkdir -p "$out"
+echo "== benchmarks (5 repetitions, medians)"
+build/bench/bench/iff_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_format=json --benchmark_out_format=json --benchmark_out="$out/iff_bench.json" \
+  >/dev/null
+build/bench/bench/load_peak >"$out/load_peak.json"
+
+python3 - "$out/iff_bench.json" "$out/load_peak.json" <<'PY'
+import json, sys
+
+bench = json.load(open(sys.argv[1]))
+peak = json.load(open(sys.argv[2]))
+median = {}
+for b in bench["benchmarks"]:
+    if b.get("aggregate_name") == "median":
+        median[b["run_name"].replace("/real_time", "")] = b["real_time"]
+for name, t in median.items():
+    print(f"  {name:<20} {t:10.1f} us")
+
+mib = 1024 * 1024
+file_bytes = peak["file_bytes"]
+rows = [
+    ("load / raw read", median["Load"] / median["RawRead"], 2.0, "x"),
+    ("save / raw write", median["Save"] / median["RawWrite"], 2.0, "x"),
+    ("update(32767) / update(3277)", median["UpdateRsmp/32767"] / median["UpdateRsmp/3277"], 12.0, "x"),
+    ("peak heap of a load / MiB", peak["peak_heap_bytes"] / mib, (2 * file_bytes + mib) / mib, " MiB"),
+]
+print(f"== results (file {file_bytes} bytes; peak heap {peak['peak_heap_bytes']} bytes)")
+failed = 0
+for label, value, limit, unit in rows:
+    ok = value <= limit
+    failed += not ok
+    print(f"  {'PASS' if ok else 'FAIL'}  {label:<30} {value:7.2f}{unit}  (target <= {limit:.2f}{unit})")
+sys.exit(1 if failed else 0)
+PY
