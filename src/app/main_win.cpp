@@ -10,27 +10,12 @@
 #include "app/Services_win.h"
 #include "editor/frmMain_win.h"
 #include "errortrap/ErrorTrap.h"
+#include "errortrap/frmErrorDialog_win.h"
 #include "location/Registry.h"
 #include "platform/FileSystem.h"
 
 namespace qm {
 namespace {
-
-// Until the error window exists: the report in a critical message box, then
-// the program ends.
-void ShowErrorReportAndHalt() {
-  ReportFacts facts;
-  facts.title = kProductName;
-  facts.major = kVersionMajor;
-  facts.minor = kVersionMinor;
-  facts.revision = kVersionRevision;
-  facts.programFolder = ProgramFolder();
-  facts.simsPath = gSimsPath;
-  const std::string report = BuildErrorReport(facts);
-  MessageBoxA(GetActiveWindow(), report.c_str(), "Unrecoverable Error - Program Execution Halted",
-              MB_OK | MB_ICONSTOP | MB_TASKMODAL);
-  ExitProcess(1);
-}
 
 int Run(HINSTANCE instance, int showCommand) {
   INITCOMMONCONTROLSEX controls{};
@@ -38,7 +23,7 @@ int Run(HINSTANCE instance, int showCommand) {
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&controls);
 
-  SetErrorTrapHook(&ShowErrorReportAndHalt);
+  SetErrorTrapHook(&ShowErrorDialogModal);
 
   Win32MessageBoxes messages;
   Win32Settings settings;

@@ -13,6 +13,7 @@
 
 #include "app/AppState.h"
 #include "editor/MainControls.h"
+#include "location/frmSetPath_win.h"
 #include "errortrap/Failure.h"
 
 namespace qm {
@@ -119,7 +120,7 @@ bool IsOption(HWND control, const std::array<HWND, 7>& options) {
 }  // namespace
 
 FrmMain::FrmMain(const EditorServices& services)
-    : editor_(*this, services), fatal_(services.fatal) {}
+    : editor_(*this, services), fatal_(services.fatal), services_(services) {}
 
 FrmMain::~FrmMain() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -269,10 +270,13 @@ void FrmMain::OnSave() {
 
 void FrmMain::OnExit() { DestroyWindow(hwnd_); }
 
-// The Set Path dialog is opened here once it exists; closing it activates the
-// main window again, which runs the whole activation step for the folder now
-// in use and shows list 0.
+// Closing the Set Path dialog activates the main window again, which runs the
+// whole activation step for the folder now in use and shows list 0.
 void FrmMain::OnSetPath() {
+  Guarded([&] {
+    ShowSetPathDialog(hwnd_, services_.files, services_.messages, services_.settings,
+                      services_.registry, services_.fatal);
+  });
   Guarded([&] { editor_.OnActivate(); });
   FocusShownOption();
 }

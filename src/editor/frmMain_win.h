@@ -76,6 +76,7 @@ class FrmMain final : public MainView {
 
   NameEditor editor_;
   FatalErrors& fatal_;
+  EditorServices services_;
   HWND hwnd_ = nullptr;
   HWND frame_ = nullptr;
   std::array<HWND, 7> options_{};

@@ -1,0 +1,401 @@
+#include "app/DialogServices_win.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <winver.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/AppState.h"
+
+namespace qm {
+
+namespace {
+
+// The code of the last failed call, or `fallback` when Windows left none.
+SysCode LastErrorOr(SysCode fallback) {
+  const DWORD code = GetLastError();
+  return code != 0 ? static_cast<SysCode>(code) : fallback;
+}
+
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// COM for the duration of one shell call, as the shell asks of its callers.
+class ComScope {
+ public:
+  ComScope() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComScope() {
+    if (ok_) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  bool ok_;
+};
+
+std::string ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return "";
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// One string of the version resource's first translation (then US English).
+std::string VersionString(const std::vector<char>& block, const char* name) {
+  std::vector<std::string> tables;
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  };
+  Translation* translations = nullptr;
+  UINT size = 0;
+  if (VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                     reinterpret_cast<void**>(&translations), &size) &&
+      size >= sizeof(Translation)) {
+    char table[16];
+    std::snprintf(table, sizeof(table), "%04x%04x", translations[0].language,
+                  translations[0].codePage);
+    tables.emplace_back(table);
+  }
+  tables.emplace_back("040904b0");
+  tables.emplace_back("040904e4");
+  for (const std::string& table : tables) {
+    const std::string query = "\\StringFileInfo\\" + table + "\\" + name;
+    char* value = nullptr;
+    UINT length = 0;
+    if (VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) &&
+        value != nullptr && length > 0) {
+      return std::string(value, strnlen(value, length));
+    }
+  }
+  return "";
+}
+
+}  // namespace
+
+intptr_t Win32Shell::Execute(WindowHandle owner, const std::string& verb, const std::string& file,
+                             const std::string& params, const std::string& folder, int show) {
+  ComScope com;
+  return reinterpret_cast<intptr_t>(ShellExecuteA(reinterpret_cast<HWND>(owner), OrNull(verb),
+                                                  file.c_str(), OrNull(params), OrNull(folder),
+                                                  show));
+}
+
+// FindExecutableA expects room for MAX_PATH characters: a shorter buffer is
+// lengthened with spaces, which the caller's trimming removes again.
+intptr_t Win32Shell::FindProgram(const std::string& file, const std::string& folder,
+                                 std::string& resultBuffer) {
+  ComScope com;
+  if (resultBuffer.size() < MAX_PATH + 1) resultBuffer.resize(MAX_PATH + 1, ' ');
+  return reinterpret_cast<intptr_t>(
+      FindExecutableA(file.c_str(), OrNull(folder), resultBuffer.data()));
+}
+
+SysCode Win32Clipboard::Clear() {
+  if (!OpenClipboard(owner_)) return LastErrorOr(syserr::kAccessDenied);
+  SysCode code = syserr::kOk;
+  if (!EmptyClipboard()) code = LastErrorOr(syserr::kAccessDenied);
+  CloseClipboard();
+  return code;
+}
+
+SysCode Win32Clipboard::SetText(const std::string& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory == nullptr) return LastErrorOr(syserr::kNotEnoughMemory);
+  void* bytes = GlobalLock(memory);
+  if (bytes == nullptr) {
+    GlobalFree(memory);
+    return LastErrorOr(syserr::kNotEnoughMemory);
+  }
+  std::memcpy(bytes, text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  if (!OpenClipboard(owner_)) {
+    const SysCode code = LastErrorOr(syserr::kAccessDenied);
+    GlobalFree(memory);
+    return code;
+  }
+  SysCode code = syserr::kOk;
+  if (SetClipboardData(CF_TEXT, memory) == nullptr) {
+    code = LastErrorOr(syserr::kAccessDenied);
+    GlobalFree(memory);  // still ours: the clipboard did not take it
+  }
+  CloseClipboard();
+  return code;
+}
+
+// A chosen item without a file-system path leaves the buffer all spaces, so
+// the caller treats it as a folder without the game.
+bool Win32FolderBrowser::Browse(WindowHandle owner, const std::string& title, uint32_t flags,
+                                std::string& path) {
+  ComScope com;
+  BROWSEINFOA info{};
+  info.hwndOwner = reinterpret_cast<HWND>(owner);
+  info.pidlRoot = nullptr;
+  info.pszDisplayName = nullptr;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = flags;
+  info.lpfn = nullptr;
+  info.lParam = 0;
+  info.iImage = 0;
+  PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&info);
+  if (item == nullptr) return false;
+  std::string buffer(MAX_PATH, ' ');
+  if (!SHGetPathFromIDListA(item, buffer.data())) buffer.assign(MAX_PATH, ' ');
+  CoTaskMemFree(item);
+  path = TextUpToNul(buffer);
+  return true;
+}
+
+// Falls back on the built-in name and version when the executable carries no
+// version resource.
+ProgramVersion Win32ProgramInfo::Version() {
+  ProgramVersion version{kProductName, kVersionMajor, kVersionMinor, kVersionRevision};
+  const std::string exe = ExecutablePath();
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &handle);
+  if (size == 0) return version;
+  std::vector<char> block(size);
+  if (!GetFileVersionInfoA(exe.c_str(), 0, size, block.data())) return version;
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedSize = 0;
+  if (VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
+      fixed != nullptr && fixedSize >= sizeof(VS_FIXEDFILEINFO)) {
+    version.major = HIWORD(fixed->dwFileVersionMS);
+    version.minor = LOWORD(fixed->dwFileVersionMS);
+    version.revision = HIWORD(fixed->dwFileVersionLS);
+  }
+  const std::string product = VersionString(block, "ProductName");
+  if (!product.empty()) version.title = product;
+  return version;
+}
+
+// "C:\Games\Quillmark" for C:\Games\Quillmark\quillmark.exe, and "C:\" (with
+// its backslash) for a program at a drive's root.
+std::string Win32ProgramInfo::Folder() {
+  const std::string exe = ExecutablePath();
+  const size_t slash = exe.rfind('\\');
+  if (slash == std::string::npos) return exe;
+  if (slash > 0 && exe[slash - 1] == ':') return exe.substr(0, slash + 1);
+  return exe.substr(0, slash);
+}
+
+std::string Win32ProgramInfo::TempFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathA(sizeof(buffer), buffer);
+  if (length == 0 || length > MAX_PATH) return "";
+  return std::string(buffer, length);
+}
+
+void Win32ProcessEnd::EndNow() { ExitProcess(1); }
+
+namespace dialogwin {
+
+namespace {
+
+// The per-monitor DPI functions of Windows 10, looked up at run time so that
+// the dialogs also open on systems without them.
+struct DpiApi {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  using SpiForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  GetDpiForWindowFn getDpiForWindow = nullptr;
+  AdjustForDpiFn adjustWindowRectExForDpi = nullptr;
+  SpiForDpiFn systemParametersInfoForDpi = nullptr;
+
+  DpiApi() {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32) return;
+    getDpiForWindow = Get<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+    adjustWindowRectExForDpi = Get<AdjustForDpiFn>(user32, "AdjustWindowRectExForDpi");
+    systemParametersInfoForDpi = Get<SpiForDpiFn>(user32, "SystemParametersInfoForDpi");
+  }
+  template <typename Fn>
+  static Fn Get(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+  }
+};
+
+const DpiApi& Dpi() {
+  static const DpiApi api;
+  return api;
+}
+
+bool IsPushButton(HWND control) {
+  char name[16] = {};
+  GetClassNameA(control, name, sizeof(name));
+  if (lstrcmpiA(name, "Button") != 0) return false;
+  const LONG_PTR type = GetWindowLongPtrA(control, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
+}  // namespace
+
+int Twips(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+
+UINT WindowDpi(HWND hwnd) {
+  if (Dpi().getDpiForWindow && hwnd) {
+    const UINT dpi = Dpi().getDpiForWindow(hwnd);
+    if (dpi != 0) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+// SystemParametersInfoForDpi exists only for the wide structures: handed a
+// NONCLIENTMETRICSA it writes a NONCLIENTMETRICSW's worth of bytes into it.
+HFONT MessageFont(UINT dpi, int tenths) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  const bool ok =
+      Dpi().systemParametersInfoForDpi
+          ? Dpi().systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                                             dpi) != FALSE
+          : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) != FALSE;
+  LOGFONTW face{};
+  if (ok) {
+    face = metrics.lfMessageFont;
+  } else {
+    lstrcpynW(face.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
+  }
+  face.lfHeight = -MulDiv(tenths, static_cast<int>(dpi), 720);
+  face.lfWidth = 0;
+  face.lfWeight = FW_NORMAL;
+  face.lfCharSet = DEFAULT_CHARSET;
+  face.lfQuality = CLEARTYPE_QUALITY;
+  return CreateFontIndirectW(&face);
+}
+
+namespace {
+
+bool TextsFit(HDC dc, HFONT font, const std::vector<TextRoom>& rooms) {
+  HGDIOBJ previous = SelectObject(dc, font);
+  bool fit = true;
+  for (const TextRoom& room : rooms) {
+    const int length = GetWindowTextLengthA(room.control);
+    if (length == 0) continue;
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(room.control, text.data(), length + 1);
+    RECT rc{0, 0, room.width, 0};
+    DrawTextA(dc, text.c_str(), length, &rc, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    if (rc.right - rc.left > room.width || rc.bottom - rc.top > room.height) fit = false;
+  }
+  SelectObject(dc, previous);
+  return fit;
+}
+
+}  // namespace
+
+HFONT FitMessageFont(HWND window, UINT dpi, const std::vector<TextRoom>& rooms) {
+  HDC dc = GetDC(window);
+  HFONT font = nullptr;
+  for (int tenths = 80; tenths >= 60; tenths -= 5) {
+    font = MessageFont(dpi, tenths);
+    if (!font || TextsFit(dc, font, rooms) || tenths == 60) break;
+    DeleteObject(font);
+    font = nullptr;
+  }
+  ReleaseDC(window, dc);
+  return font;
+}
+
+void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const RECT& over) {
+  const auto style = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
+  RECT rc{0, 0, clientWidth, clientHeight};
+  if (Dpi().adjustWindowRectExForDpi) {
+    Dpi().adjustWindowRectExForDpi(&rc, style, FALSE, exStyle, dpi);
+  } else {
+    AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+  }
+  const int width = rc.right - rc.left;
+  const int height = rc.bottom - rc.top;
+  int left = over.left + (over.right - over.left - width) / 2;
+  int top = over.top + (over.bottom - over.top - height) / 2;
+
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (GetMonitorInfoA(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    left = std::max<int>(work.left, std::min<int>(left, work.right - width));
+    top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
+  }
+  SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT PrimaryWorkArea() {
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  const POINT origin{0, 0};
+  if (GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    work = monitor.rcWork;
+  }
+  return work;
+}
+
+bool HandleDialogKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder) {
+  if (msg.message != WM_KEYDOWN) return false;
+  if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
+  HWND focus = GetFocus();
+  if (msg.wParam == VK_TAB) {
+    if (tabOrder.empty()) return true;
+    const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    const auto at = std::find(tabOrder.begin(), tabOrder.end(), focus);
+    size_t index = at == tabOrder.end() ? (back ? 0 : tabOrder.size() - 1)
+                                        : static_cast<size_t>(at - tabOrder.begin());
+    for (size_t step = 0; step < tabOrder.size(); ++step) {
+      index =
+          back ? (index + tabOrder.size() - 1) % tabOrder.size() : (index + 1) % tabOrder.size();
+      HWND next = tabOrder[index];
+      if (IsWindowEnabled(next) && IsWindowVisible(next)) {
+        SetFocus(next);
+        break;
+      }
+    }
+    return true;
+  }
+  if (msg.wParam == VK_RETURN && focus != nullptr && IsChild(window, focus) &&
+      IsPushButton(focus)) {
+    SendMessageA(focus, BM_CLICK, 0, 0);
+    return true;
+  }
+  return false;
+}
+
+LRESULT ButtonFaceColours(HDC dc) {
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void RunModalLoop(const bool& done, HWND window, const std::vector<HWND>& tabOrder) {
+  MSG msg;
+  while (!done) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (got < 0) return;
+    if (HandleDialogKey(msg, window, tabOrder)) continue;
+    if (IsWindow(window) && IsDialogMessageA(window, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace dialogwin
+
+}  // namespace qm

@@ -1,0 +1,105 @@
+#pragma once
+// The Win32 side of the services the Set Path dialog and the error window
+// use (shell, clipboard, folder browser, the program's identity, ending the
+// process), and the window helpers the two dialogs share.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Shell.h"
+
+namespace qm {
+
+// ShellExecuteA and FindExecutableA, with COM initialised around each call
+// as the shell asks.
+class Win32Shell final : public Shell {
+ public:
+  intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
+                   const std::string& params, const std::string& folder, int show) override;
+  intptr_t FindProgram(const std::string& file, const std::string& folder,
+                       std::string& resultBuffer) override;
+};
+
+// The clipboard, opened on behalf of `owner` (which becomes the clipboard's
+// owner when it is cleared, as SetClipboardData requires).
+class Win32Clipboard final : public Clipboard {
+ public:
+  explicit Win32Clipboard(HWND owner) : owner_(owner) {}
+  SysCode Clear() override;
+  SysCode SetText(const std::string& text) override;
+
+ private:
+  HWND owner_;
+};
+
+// SHBrowseForFolderA, then SHGetPathFromIDListA into 260 spaces.
+class Win32FolderBrowser final : public FolderBrowser {
+ public:
+  bool Browse(WindowHandle owner, const std::string& title, uint32_t flags,
+              std::string& path) override;
+};
+
+// The executable's version resource (ProductName and the file version's
+// first three numbers) and its folder; the user's temporary folder.
+class Win32ProgramInfo final : public ProgramInfo {
+ public:
+  ProgramVersion Version() override;
+  std::string Folder() override;
+  std::string TempFolder() override;
+};
+
+// ExitProcess with exit code 1: the run ended on a failure.
+class Win32ProcessEnd final : public ProcessEnd {
+ public:
+  void EndNow() override;
+};
+
+namespace dialogwin {
+
+// Twips (1/1440 inch) to pixels at `dpi`.
+int Twips(int twips, UINT dpi);
+
+// The DPI of `hwnd` (per monitor where Windows offers it), else the system's.
+UINT WindowDpi(HWND hwnd);
+
+// The system's message font at `tenths` of a point for `dpi`; the caller
+// deletes it.
+HFONT MessageFont(UINT dpi, int tenths);
+
+// A control whose text must fit inside `width` by `height` pixels when
+// wrapped at word breaks.
+struct TextRoom {
+  HWND control;
+  int width;
+  int height;
+};
+
+// The message font at 8 points, made smaller (down to 6) while some text
+// would not fit its room.
+HFONT FitMessageFont(HWND window, UINT dpi, const std::vector<TextRoom>& rooms);
+
+// Sizes `hwnd` so that its client area is `clientWidth` by `clientHeight`
+// pixels and centres it on `over` (screen coordinates), kept inside the
+// work area of the monitor there.
+void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const RECT& over);
+
+// The work area of the primary monitor.
+RECT PrimaryWorkArea();
+
+// Tab and Shift+Tab move the focus along `tabOrder` (the controls' tab
+// indexes, which need not follow their stacking order); Enter clicks the
+// focused button. True when `msg` has been handled.
+bool HandleDialogKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder);
+
+// WM_CTLCOLORSTATIC: labels and read-only text boxes on the button face.
+LRESULT ButtonFaceColours(HDC dc);
+
+// Runs messages until `done` is true. A WM_QUIT met on the way is posted
+// again for the outer loop. `window` and `tabOrder` get the dialog keys.
+void RunModalLoop(const bool& done, HWND window, const std::vector<HWND>& tabOrder);
+
+}  // namespace dialogwin
+
+}  // namespace qm

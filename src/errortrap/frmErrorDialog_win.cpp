@@ -1,0 +1,343 @@
+// frmErrorDialog on Win32. The window procedure is a switch of one-line
+// cases; each handler calls ErrorDialog inside Guarded, so that no C++
+// exception unwinds through user32. Geometry is held in twips and converted
+// with the window's DPI.
+
+#include "errortrap/frmErrorDialog_win.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/DialogServices_win.h"
+#include "app/Services_win.h"
+#include "errortrap/ErrorDialog.h"
+
+namespace qm {
+
+namespace {
+
+using namespace errorctl;
+using dialogwin::Twips;
+
+constexpr int kClientWidth = 7515;  // twips
+constexpr int kClientHeight = 5295;
+// A fixed single border and a caption, no control box.
+constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = 0;
+
+enum class Kind { Label, Report, Button };
+
+// The controls in tab order, each placed in twips from the client area's
+// top left corner.
+struct Control {
+  int id;
+  Kind kind;
+  int left, top, width, height;
+};
+
+constexpr Control kControls[] = {
+    {kLabel1, Kind::Label, 120, 120, 7275, 615},
+    {kCmdMailTo, Kind::Button, 120, 4740, 3555, 435},
+    {kCmdWebPage, Kind::Button, 120, 4200, 3555, 435},
+    {kCmdCopy, Kind::Button, 3840, 4200, 3555, 435},
+    {kCmdEnd, Kind::Button, 3840, 4740, 3555, 435},
+    {kTxtMessage, Kind::Report, 120, 840, 7275, 3195},
+    {kCmdFocus, Kind::Button, 3480, 6240, 615, 435},
+};
+
+std::string ControlText(int id) {
+  switch (id) {
+    case kLabel1:
+      return ErrorDialog::Notice();
+    case kCmdWebPage:
+      return ErrorDialog::WebPageCaption();
+    case kCmdCopy:
+      return ErrorDialog::CopyCaption();
+    case kCmdMailTo:
+      return ErrorDialog::MailToCaption();
+    case kCmdEnd:
+      return ErrorDialog::EndCaption();
+    case kCmdFocus:
+      return "Command1";
+    default:
+      return "";
+  }
+}
+
+// Disables the thread's visible, enabled top-level windows other than
+// `except`; returns them so that they can be enabled again.
+std::vector<HWND> DisableThreadWindows(HWND except) {
+  struct State {
+    HWND except;
+    std::vector<HWND> disabled;
+  } state{except, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<State*>(lp);
+        if (hwnd != s->except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+          EnableWindow(hwnd, FALSE);
+          s->disabled.push_back(hwnd);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&state));
+  return state.disabled;
+}
+
+class FrmErrorDialog final : public ErrorView {
+ public:
+  FrmErrorDialog() = default;
+  ~FrmErrorDialog() override;
+  FrmErrorDialog(const FrmErrorDialog&) = delete;
+  FrmErrorDialog& operator=(const FrmErrorDialog&) = delete;
+
+  void ShowModal();
+
+  // ErrorView
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
+  void SetMessageText(const std::string& text) override;
+  std::string GetMessageText() override;
+  void FocusCmdFocus() override { SetFocus(GetDlgItem(hwnd_, kCmdFocus)); }
+  void ResetPointer() override {
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+  bool Create();
+  void CreateControls();
+  void Layout(UINT dpi);
+  void OnCommand(int id, int code);
+  void OnClose();
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  template <typename F>
+  void Guarded(F&& handler);
+
+  Win32MessageBoxes messages_;
+  Win32Shell shell_;
+  Win32ProgramInfo program_;
+  Win32ProcessEnd process_;
+  std::optional<Win32Clipboard> clipboard_;
+  std::optional<ErrorDialog> dialog_;
+
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+  std::vector<HWND> tabOrder_;
+  std::vector<HWND> disabled_;
+  bool closed_ = false;
+};
+
+FrmErrorDialog::~FrmErrorDialog() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+}
+
+// The error window is the last resort: a failure inside it ends the program.
+template <typename F>
+void FrmErrorDialog::Guarded(F&& handler) {
+  try {
+    handler();
+  } catch (...) {
+    process_.EndNow();
+  }
+}
+
+// Loads the window (report, log, box) while hidden, then shows it with the
+// rest of the program disabled until it closes.
+void FrmErrorDialog::ShowModal() {
+  if (!Create()) process_.EndNow();
+  clipboard_.emplace(hwnd_);
+  dialog_.emplace(*this, ErrorDialogServices{SystemFileSystem(), messages_, shell_, *clipboard_,
+                                             program_, process_});
+  Guarded([&] { dialog_->OnLoad(); });
+  disabled_ = DisableThreadWindows(hwnd_);
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd_);
+  dialogwin::RunModalLoop(closed_, hwnd_, tabOrder_);
+  if (!closed_) OnClose();  // the program is quitting
+}
+
+// Closed other than by the end button: the program's windows take input
+// again and the trapping procedure goes on.
+void FrmErrorDialog::OnClose() {
+  closed_ = true;
+  for (HWND window : disabled_) {
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+  disabled_.clear();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool FrmErrorDialog::Create() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &FrmErrorDialog::WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClass;
+  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  const std::string caption = ErrorDialog::Caption();
+  if (!CreateWindowExA(kWindowExStyle, kClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
+                       CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, this)) {
+    return false;
+  }
+  CreateControls();
+  const UINT dpi = dialogwin::WindowDpi(hwnd_);
+  Layout(dpi);
+  dialogwin::SizeAndCentre(hwnd_, Twips(kClientWidth, dpi), Twips(kClientHeight, dpi), dpi,
+                           dialogwin::PrimaryWorkArea());
+  return true;
+}
+
+void FrmErrorDialog::CreateControls() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  for (const Control& c : kControls) {
+    const char* cls = "STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    switch (c.kind) {
+      case Kind::Label:
+        style |= SS_LEFT | SS_NOPREFIX;
+        break;
+      case Kind::Report:
+        cls = "EDIT";
+        style |= WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case Kind::Button:
+        cls = "BUTTON";
+        style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
+        break;
+    }
+    const std::string text = ControlText(c.id);
+    HWND control =
+        CreateWindowExA(exStyle, cls, text.c_str(), style, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+    if (c.kind != Kind::Label) tabOrder_.push_back(control);
+  }
+}
+
+// The notice must fit its label and each caption its button (on two lines
+// at most, inside the button's edges).
+void FrmErrorDialog::Layout(UINT dpi) {
+  const int edge = MulDiv(6, static_cast<int>(dpi), 96);
+  std::vector<dialogwin::TextRoom> rooms;
+  for (const Control& c : kControls) {
+    if (c.kind == Kind::Label) {
+      rooms.push_back({GetDlgItem(hwnd_, c.id), Twips(c.width, dpi), Twips(c.height, dpi)});
+    } else if (c.kind == Kind::Button && c.id != kCmdFocus) {
+      rooms.push_back(
+          {GetDlgItem(hwnd_, c.id), Twips(c.width, dpi) - 2 * edge, Twips(c.height, dpi) - edge});
+    }
+  }
+  HFONT old = font_;
+  font_ = dialogwin::FitMessageFont(hwnd_, dpi, rooms);
+  for (const Control& c : kControls) {
+    HWND control = GetDlgItem(hwnd_, c.id);
+    SetWindowPos(control, nullptr, Twips(c.left, dpi), Twips(c.top, dpi), Twips(c.width, dpi),
+                 Twips(c.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  if (old) DeleteObject(old);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK FrmErrorDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<FrmErrorDialog*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<FrmErrorDialog*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+  return self->HandleMessage(msg, wp, lp);
+}
+
+LRESULT FrmErrorDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return dialogwin::ButtonFaceColours(reinterpret_cast<HDC>(wp));
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE && dialog_) Guarded([&] { dialog_->OnActivate(); });
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
+    default:
+      return DefWindowProcA(hwnd_, msg, wp, lp);
+  }
+}
+
+void FrmErrorDialog::OnCommand(int id, int code) {
+  if (code != BN_CLICKED || !dialog_) return;
+  switch (id) {
+    case kCmdCopy:
+      Guarded([&] { dialog_->OnCopy(); });
+      break;
+    case kCmdMailTo:
+      Guarded([&] { dialog_->OnMailTo(); });
+      break;
+    case kCmdWebPage:
+      Guarded([&] { dialog_->OnWebPage(); });
+      break;
+    case kCmdEnd:
+      Guarded([&] { dialog_->OnEnd(); });
+      break;
+    default:
+      break;  // cmdFocus: Enter and Space on it do nothing
+  }
+}
+
+void FrmErrorDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  Layout(dpi);
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FrmErrorDialog::SetMessageText(const std::string& text) {
+  SetWindowTextA(GetDlgItem(hwnd_, kTxtMessage), text.c_str());
+}
+
+std::string FrmErrorDialog::GetMessageText() {
+  HWND box = GetDlgItem(hwnd_, kTxtMessage);
+  const int length = GetWindowTextLengthA(box);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int got = GetWindowTextA(box, text.data(), length + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+}  // namespace
+
+void ShowErrorDialogModal() {
+  static bool showing = false;
+  if (showing) return;  // a failure inside the error window: it is already up
+  showing = true;
+  {
+    FrmErrorDialog window;
+    window.ShowModal();
+  }
+  showing = false;
+}
+
+}  // namespace qm

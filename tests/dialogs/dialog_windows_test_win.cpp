@@ -1,0 +1,361 @@
+// The Set Path dialog and the error window as Windows draws them, driven
+// from inside their own modal loops (under Wine and Xvfb). With
+// QM_SHOTS_DIR set, each test also saves a screenshot of its window there
+// as a .bmp.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "app/AppState.h"
+#include "errortrap/ErrorTrap.h"
+#include "errortrap/frmErrorDialog_win.h"
+#include "location/frmSetPath_win.h"
+#include "support/MemoryFileSystem.h"
+#include "support/UiFakes.h"
+
+namespace qm {
+namespace {
+
+// Runs `script` once, from a thread timer inside the next modal loop, as
+// soon as a window of `windowClass` exists; a window still open afterwards
+// is sent WM_CLOSE so that a failed check cannot leave the test waiting.
+class ModalScript {
+ public:
+  ModalScript(const char* windowClass, std::function<void(HWND)> script) {
+    windowClass_ = windowClass;
+    script_ = std::move(script);
+    timer_ = SetTimer(nullptr, 0, 20, &ModalScript::Tick);
+  }
+  ~ModalScript() {
+    if (timer_) KillTimer(nullptr, timer_);
+    script_ = nullptr;
+  }
+  static bool ran() { return ran_; }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND window = FindWindowA(windowClass_, nullptr);
+    if (!window || !script_) return;
+    KillTimer(nullptr, id);
+    timer_ = 0;
+    auto script = std::move(script_);
+    script_ = nullptr;
+    ran_ = true;
+    script(window);
+    if (IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  static inline const char* windowClass_ = nullptr;
+  static inline std::function<void(HWND)> script_;
+  static inline UINT_PTR timer_ = 0;
+  static inline bool ran_ = false;
+};
+
+int Twips(int twips, HWND window) {
+  return MulDiv(twips, static_cast<int>(GetDpiForWindow(window)), 1440);
+}
+
+std::string Text(HWND control) {
+  const int length = GetWindowTextLengthA(control);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), length + 1)));
+  return text;
+}
+
+// The control's rectangle in its parent's client coordinates.
+RECT ClientRectOf(HWND control) {
+  RECT rc{};
+  GetWindowRect(control, &rc);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+void ExpectPlaced(HWND window, int id, int left, int top, int width, int height) {
+  SCOPED_TRACE(id);
+  HWND control = GetDlgItem(window, id);
+  ASSERT_NE(control, nullptr);
+  const RECT rc = ClientRectOf(control);
+  EXPECT_EQ(rc.left, Twips(left, window));
+  EXPECT_EQ(rc.top, Twips(top, window));
+  EXPECT_EQ(rc.right - rc.left, Twips(width, window));
+  EXPECT_EQ(rc.bottom - rc.top, Twips(height, window));
+}
+
+void ExpectClientSize(HWND window, int width, int height) {
+  RECT client{};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, Twips(width, window));
+  EXPECT_EQ(client.bottom, Twips(height, window));
+}
+
+void ClickButton(HWND window, int id) { SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+
+// Saves the screen's pixels under `window` as QM_SHOTS_DIR\<name>.bmp.
+void SaveShot(HWND window, const char* name) {
+  const char* folder = std::getenv("QM_SHOTS_DIR");
+  if (!folder) return;
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  GdiFlush();
+  Sleep(200);
+  RECT rc{};
+  GetWindowRect(window, &rc);
+  const int width = rc.right - rc.left;
+  const int height = rc.bottom - rc.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
+  SelectObject(memory, old);
+  const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
+  const DWORD imageSize = stride * static_cast<DWORD>(height);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfSize = file.bfOffBits + imageSize;
+  const std::string path = std::string(folder) + "\\" + name + ".bmp";
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(out, &file, sizeof(file), &written, nullptr);
+  WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr);
+  WriteFile(out, bits, imageSize, &written, nullptr);
+  CloseHandle(out);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+HWND MakeOwner() {
+  return CreateWindowExA(0, "STATIC", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 120, 500, 560,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+class SetPathWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner = MakeOwner();
+    gSimsPath = "D:\\Old";
+    settings.values[{"Dorvane", "Settings", "Sims Location"}] = "D:\\Old";
+    registry.SetString(kHkeyLocalMachine, "Software\\Maxis\\The Sims", "InstallPath",
+                       "C:\\Games\\The Sims");
+    files.AddFile("C:\\Games\\The Sims\\Sims.exe", "MZ");
+  }
+  void TearDown() override {
+    DestroyWindow(owner);
+    gSimsPath.clear();
+  }
+  void Show() { ShowSetPathDialog(owner, files, messages, settings, registry, fatal); }
+
+  HWND owner = nullptr;
+  MemoryFileSystem files;
+  test::FakeMessageBoxes messages;
+  test::FakeSettings settings;
+  test::FakeRegistry registry;
+  test::FakeFatal fatal;
+};
+
+TEST_F(SetPathWindowTest, LayoutCaptionsAndStyleAsDesigned) {
+  using namespace setpathctl;
+  bool checked = false;
+  ModalScript script(kClass, [&](HWND dlg) {
+    checked = true;
+    EXPECT_EQ(Text(dlg), "Set The Sims Path");
+    const LONG_PTR style = GetWindowLongPtrA(dlg, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_FALSE(GetWindowLongPtrA(dlg, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(GetWindow(dlg, GW_OWNER), owner);
+    EXPECT_FALSE(IsWindowEnabled(owner));
+    EXPECT_NE(SendMessageA(dlg, WM_GETICON, ICON_BIG, 0), 0);
+    ExpectClientSize(dlg, 7335, 3375);
+    ExpectPlaced(dlg, kLabel1, 120, 120, 7095, 1035);
+    ExpectPlaced(dlg, kLabel2, 120, 1380, 3615, 195);
+    ExpectPlaced(dlg, kTxtRegistry, 120, 1620, 7110, 285);
+    ExpectPlaced(dlg, kCmdUseReg, 6780, 1620, 435, 315);
+    ExpectPlaced(dlg, kLabel3, 120, 2160, 3675, 195);
+    ExpectPlaced(dlg, kTxtLocation, 120, 2400, 7110, 285);
+    ExpectPlaced(dlg, kCmdFindPath, 6780, 2400, 435, 315);
+    ExpectPlaced(dlg, kCmdOK, 2880, 2940, 675, 315);
+    ExpectPlaced(dlg, kCmdCancel, 3780, 2940, 675, 315);
+    ExpectPlaced(dlg, kCmdFocus, 3240, 4200, 495, 315);
+    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdUseReg)), "Use");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdFindPath)), "Find");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdFocus)), "Command1");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kLabel2)), "Location of The Sims found in the registry:");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kLabel3)), "Location of The Sims used by this program:");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kLabel1)),
+              "Note: This program uses the InstallPath registry entry as the default location "
+              "for The Sims. This is correct 95% of the time. Some non-English versions of The "
+              "Sims do not have the InstallPath registry key. If the location of The Sims can "
+              "not be determined from the registry, this window will allow you to set the path "
+              "manually. Object creators who run multiple copies of The Sims can use this window "
+              "to point this program at the desired copy.");
+    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dlg, kTxtRegistry), GWL_STYLE) & ES_READONLY);
+    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dlg, kTxtLocation), GWL_STYLE) & ES_READONLY);
+    // "Use" and "Find" lie above the boxes they overlap.
+    const RECT use = ClientRectOf(GetDlgItem(dlg, kCmdUseReg));
+    const POINT inUse{use.left + 4, use.top + 4};
+    EXPECT_EQ(ChildWindowFromPoint(dlg, inUse), GetDlgItem(dlg, kCmdUseReg));
+    // Centred over the owner.
+    RECT mine{}, theirs{};
+    GetWindowRect(dlg, &mine);
+    GetWindowRect(owner, &theirs);
+    EXPECT_LE(std::abs((mine.left + mine.right) - (theirs.left + theirs.right)), 2);
+    EXPECT_LE(std::abs((mine.top + mine.bottom) - (theirs.top + theirs.bottom)), 2);
+    EXPECT_EQ(Text(GetDlgItem(dlg, kTxtRegistry)), "C:\\Games\\The Sims");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kTxtLocation)), "D:\\Old");
+    SaveShot(dlg, "setpath");
+    ClickButton(dlg, kCmdCancel);
+    EXPECT_FALSE(IsWindow(dlg));
+  });
+  Show();
+  EXPECT_TRUE(checked);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_EQ(gSimsPath, "D:\\Old");
+  EXPECT_EQ(settings.saves, 0);
+}
+
+TEST_F(SetPathWindowTest, OkRefusesThenUseAndOkAcceptTheRegistryFolder) {
+  using namespace setpathctl;
+  ModalScript script(kClass, [&](HWND dlg) {
+    ClickButton(dlg, kCmdOK);  // D:\Old holds no Sims.exe
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Selected Location Invalid");
+    EXPECT_TRUE(IsWindow(dlg));
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCmdFocus));
+    ClickButton(dlg, kCmdUseReg);
+    EXPECT_EQ(Text(GetDlgItem(dlg, kTxtLocation)), "C:\\Games\\The Sims");
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCmdFocus));
+    ClickButton(dlg, kCmdOK);
+    EXPECT_FALSE(IsWindow(dlg));
+  });
+  Show();
+  EXPECT_TRUE(ModalScript::ran());
+  EXPECT_EQ(gSimsPath, "C:\\Games\\The Sims");
+  EXPECT_EQ(settings.Get("Dorvane", "Settings", "Sims Location"), "C:\\Games\\The Sims");
+  EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
+TEST_F(SetPathWindowTest, CloseButtonChangesNothing) {
+  ModalScript script(setpathctl::kClass, [&](HWND dlg) {
+    ClickButton(dlg, setpathctl::kCmdUseReg);
+    SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(dlg));
+  });
+  Show();
+  EXPECT_EQ(gSimsPath, "D:\\Old");
+  EXPECT_EQ(settings.saves, 0);
+}
+
+std::string ExeFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  return folder.substr(0, folder.rfind('\\'));
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  HANDLE in =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (in == INVALID_HANDLE_VALUE) return "(missing)";
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(in, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(in);
+  return bytes;
+}
+
+std::string ClipboardText() {
+  std::string text = "(none)";
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
+  using namespace errorctl;
+  HWND other = MakeOwner();
+  ResetErrorContext();
+  gSimsPath = "C:\\Games\\The Sims";
+  gErrNumber = -5;
+  gErrDescription = "Access is denied.";
+  gErrModule = "modIFFsupport";
+  gErrProcedure = "gsWriteIFF";
+  gErrLocation = 3000;
+  // The version resource of this test program (dialog_windows_test.rc).
+  ReportFacts facts{"Quillmark Test", 3, 4, 5, ExeFolder(), gSimsPath};
+  const std::string report = BuildErrorReport(facts);
+  const std::string logPath = ExeFolder() + "\\errorlog.txt";
+  DeleteFileA(logPath.c_str());
+
+  bool checked = false;
+  ModalScript script(kClass, [&](HWND dlg) {
+    checked = true;
+    EXPECT_EQ(Text(dlg), "Unrecoverable Error - Program Execution Halted");
+    const LONG_PTR style = GetWindowLongPtrA(dlg, GWL_STYLE);
+    EXPECT_FALSE(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION);
+    EXPECT_FALSE(IsWindowEnabled(other));
+    ExpectClientSize(dlg, 7515, 5295);
+    ExpectPlaced(dlg, kLabel1, 120, 120, 7275, 615);
+    ExpectPlaced(dlg, kTxtMessage, 120, 840, 7275, 3195);
+    ExpectPlaced(dlg, kCmdWebPage, 120, 4200, 3555, 435);
+    ExpectPlaced(dlg, kCmdCopy, 3840, 4200, 3555, 435);
+    ExpectPlaced(dlg, kCmdMailTo, 120, 4740, 3555, 435);
+    ExpectPlaced(dlg, kCmdEnd, 3840, 4740, 3555, 435);
+    ExpectPlaced(dlg, kCmdFocus, 3480, 6240, 615, 435);
+    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdWebPage)), "Open web page quillmark.dorvane.example.");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdCopy)), "Copy error message to the Windows clipboard.");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdMailTo)), "Send mail to support@dorvane.example.");
+    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdEnd)), "Close the error dialog and end the program.");
+    HWND box = GetDlgItem(dlg, kTxtMessage);
+    const LONG_PTR boxStyle = GetWindowLongPtrA(box, GWL_STYLE);
+    EXPECT_TRUE(boxStyle & ES_MULTILINE);
+    EXPECT_TRUE(boxStyle & ES_READONLY);
+    EXPECT_TRUE(boxStyle & WS_VSCROLL);
+    EXPECT_EQ(Text(box), report);
+    EXPECT_EQ(ReadFileBytes(logPath), report + "\r\n");
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCmdFocus));
+    // Centred on the screen.
+    RECT mine{};
+    GetWindowRect(dlg, &mine);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoA(MonitorFromWindow(dlg, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    EXPECT_LE(std::abs((mine.left + mine.right) - (monitor.rcWork.left + monitor.rcWork.right)), 2);
+    SaveShot(dlg, "errordialog");
+    ClickButton(dlg, kCmdCopy);
+    EXPECT_EQ(ClipboardText(), report);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCmdFocus));
+    EXPECT_TRUE(IsWindow(dlg));
+    SendMessageA(dlg, WM_CLOSE, 0, 0);  // Alt+F4; the end button would end this test
+  });
+  ShowErrorDialogModal();
+  EXPECT_TRUE(checked);
+  EXPECT_TRUE(IsWindowEnabled(other));
+  DestroyWindow(other);
+  DeleteFileA(logPath.c_str());
+  ResetErrorContext();
+  gSimsPath.clear();
+}
+
+}  // namespace
+}  // namespace qm

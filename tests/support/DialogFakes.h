@@ -1,0 +1,111 @@
+#pragma once
+// Recording fakes of the shell, the clipboard, the folder browser, the
+// program's identity and the process end, for the dialogs' tests.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/Shell.h"
+
+namespace qm::test {
+
+class FakeShell final : public Shell {
+ public:
+  struct ExecuteCall {
+    WindowHandle owner;
+    std::string verb;
+    std::string file;
+    std::string params;
+    std::string folder;
+    int show;
+  };
+  struct FindCall {
+    std::string file;
+    std::string folder;
+    std::string bufferIn;  // the buffer as handed in
+  };
+
+  std::vector<ExecuteCall> executes;
+  std::vector<FindCall> finds;
+  intptr_t executeResult = 42;
+  intptr_t findResult = 42;
+  // Written over the start of the buffer by FindProgram, as the shell
+  // writes the program's path and its NUL.
+  std::string foundPath = std::string("C:\\Browser\\browser.exe") + '\0';
+  // Runs inside FindProgram, while the page file must exist.
+  std::function<void(const std::string& file)> onFind;
+
+  intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
+                   const std::string& params, const std::string& folder, int show) override {
+    executes.push_back({owner, verb, file, params, folder, show});
+    return executeResult;
+  }
+  intptr_t FindProgram(const std::string& file, const std::string& folder,
+                       std::string& resultBuffer) override {
+    finds.push_back({file, folder, resultBuffer});
+    if (onFind) onFind(file);
+    if (findResult > 32) resultBuffer.replace(0, foundPath.size(), foundPath);
+    return findResult;
+  }
+};
+
+class FakeClipboard final : public Clipboard {
+ public:
+  std::vector<std::string> calls;  // "Clear", "SetText <text>"
+  std::string text = "earlier contents";
+  SysCode clearResult = 0;
+  SysCode setResult = 0;
+
+  SysCode Clear() override {
+    calls.push_back("Clear");
+    if (clearResult == 0) text.clear();
+    return clearResult;
+  }
+  SysCode SetText(const std::string& newText) override {
+    calls.push_back("SetText " + newText);
+    if (setResult == 0) text = newText;
+    return setResult;
+  }
+};
+
+class FakeFolderBrowser final : public FolderBrowser {
+ public:
+  struct Call {
+    WindowHandle owner;
+    std::string title;
+    uint32_t flags;
+  };
+  std::vector<Call> calls;
+  bool choose = true;  // false: the user cancels
+  std::string chosenPath;
+
+  bool Browse(WindowHandle owner, const std::string& title, uint32_t flags,
+              std::string& path) override {
+    calls.push_back({owner, title, flags});
+    if (!choose) return false;
+    path = chosenPath;
+    return true;
+  }
+};
+
+class FakeProgramInfo final : public ProgramInfo {
+ public:
+  ProgramVersion version{"Quillmark", 1, 0, 0};
+  std::string folder = "C:\\Program Files\\Quillmark";
+  std::string tempFolder = "C:\\Users\\ann\\AppData\\Local\\Temp\\";
+
+  ProgramVersion Version() override { return version; }
+  std::string Folder() override { return folder; }
+  std::string TempFolder() override { return tempFolder; }
+};
+
+class FakeProcessEnd final : public ProcessEnd {
+ public:
+  int ends = 0;
+  void EndNow() override { ++ends; }
+};
+
+}  // namespace qm::test
