@@ -20,10 +20,15 @@ const std::string kNotSavedTitle = "Names Not Saved";
 constexpr int kFileStepTries = 8;
 constexpr int kFileStepPauseMs = 200;
 
-SysCode WithRetry(Sleeper& sleeper, const std::function<SysCode()>& step) {
+// Replacing a file that another process holds open fails with access denied
+// rather than a sharing violation, so the replace also retries that.
+SysCode WithRetry(Sleeper& sleeper, const std::function<SysCode()>& step,
+                  bool retryAccessDenied = false) {
   SysCode code = step();
   for (int attempt = 1; attempt < kFileStepTries; ++attempt) {
-    if (code != syserr::kSharingViolation && code != syserr::kLockViolation) break;
+    const bool transient = code == syserr::kSharingViolation || code == syserr::kLockViolation ||
+                           (retryAccessDenied && code == syserr::kAccessDenied);
+    if (!transient) break;
     sleeper.SleepMs(kFileStepPauseMs);
     code = step();
   }
@@ -115,6 +120,10 @@ void NameEditor::OnActivate() {
         "The file SIMS.EXE was not found in the path specified in the registry." + kCrLf +
             "Please use the Set Path menu option to locate The Sims.",
         "SIMS.EXE Not Found!", MessageIcon::Critical);
+    // Drop the image of any folder loaded before, so that Save cannot write
+    // it into this folder.
+    mLiveFile = IffFile{};
+    mListTables = {};
   } else {
     if (!gSimsPath.empty()) {
       const std::string backup = gSimsPath + kBackupTail;
@@ -273,7 +282,8 @@ bool NameEditor::ReplaceLiveFile(const std::string& temp, const std::string& liv
     ReportFileStep(services_.messages, code, live);
     return false;
   }
-  code = WithRetry(services_.sleeper, [&] { return files.Replace(temp, live); });
+  code = WithRetry(
+      services_.sleeper, [&] { return files.Replace(temp, live); }, true);
   if (code != syserr::kOk) {
     ReportFileStep(services_.messages, code, live);
     return false;

@@ -258,6 +258,20 @@ TEST_F(SaveFailure, LockThatClearsWithinTheRetriesStillSaves) {
   EXPECT_EQ(NameTable(ReadBack(Live()), 0).Entries[3].Value, "Tam");
 }
 
+TEST_F(SaveFailure, LiveHeldOpenBrieflyIsReplacedOnceReleased) {
+  StartOnGame();
+  Edit(1, "Ash");
+  fs.SetHeldOpen(kLivePath);  // a scanner holding the file for a moment
+  sleeper.onSleep = [&](int count) {
+    if (count == 2) fs.SetHeldOpen(kLivePath, false);
+  };
+  editor.SaveNameLists();
+  EXPECT_EQ(sleeper.pauses.size(), 2u);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, kSavedText);
+  EXPECT_EQ(NameTable(ReadBack(Live()), 0).Entries[1].Value, "Ash");
+}
+
 TEST_F(SaveFailure, LiveHeldOpenByTheGameIsReportedAndLeftAlone) {
   StartOnGame();
   const Bytes original = Live();

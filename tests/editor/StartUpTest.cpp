@@ -145,6 +145,16 @@ TEST_F(StartUp, EveryActivationShowsList0Again) {
   EXPECT_EQ(view.items.at(7), FixtureName(0, 7));
 }
 
+TEST_F(StartUp, FolderThatLostSimsExeCannotBeSavedInto) {
+  StartOnGame();
+  fs.Erase(kGameRoot + "\\Sims.exe");
+  editor.OnActivate();  // the Set Path dialog closed on a folder without the game
+  editor.SaveNameLists();
+  EXPECT_EQ(fs.Contents(kTempPath), std::nullopt);
+  ASSERT_FALSE(messages.shown.empty());
+  EXPECT_EQ(messages.shown.back().title, "Names Not Saved");
+}
+
 TEST_F(Backup, MadeOnceAndNeverReplaced) {
   StartOnGame();
   const std::string original = Live();
