@@ -203,7 +203,7 @@ namespace dialogwin {
 namespace {
 
 // The per-monitor DPI functions of Windows 10, looked up at run time so that
-// the dialogs also open on systems without them.
+// the program also starts on systems without them.
 struct DpiApi {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
   using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
@@ -240,8 +240,6 @@ bool IsPushButton(HWND control) {
 
 }  // namespace
 
-int Twips(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
-
 UINT WindowDpi(HWND hwnd) {
   if (Dpi().getDpiForWindow && hwnd) {
     const UINT dpi = Dpi().getDpiForWindow(hwnd);
@@ -269,7 +267,7 @@ HFONT MessageFont(UINT dpi, int tenths) {
   } else {
     lstrcpynW(face.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
   }
-  face.lfHeight = -MulDiv(tenths, static_cast<int>(dpi), 720);
+  face.lfHeight = layout::FontHeight(tenths, static_cast<int>(dpi));
   face.lfWidth = 0;
   face.lfWeight = FW_NORMAL;
   face.lfCharSet = DEFAULT_CHARSET;
@@ -313,11 +311,12 @@ HFONT FitMessageFont(HWND window, UINT dpi, const std::vector<TextRoom>& rooms) 
 void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const RECT& over) {
   const auto style = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE));
+  const BOOL menu = GetMenu(hwnd) != nullptr ? TRUE : FALSE;
   RECT rc{0, 0, clientWidth, clientHeight};
   if (Dpi().adjustWindowRectExForDpi) {
-    Dpi().adjustWindowRectExForDpi(&rc, style, FALSE, exStyle, dpi);
+    Dpi().adjustWindowRectExForDpi(&rc, style, menu, exStyle, dpi);
   } else {
-    AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+    AdjustWindowRectEx(&rc, style, menu, exStyle);
   }
   const int width = rc.right - rc.left;
   const int height = rc.bottom - rc.top;
@@ -332,6 +331,22 @@ void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const
     top = std::max<int>(work.top, std::min<int>(top, work.bottom - height));
   }
   SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PlaceControls(HWND window, const layout::WindowLayout& layout, HFONT font) {
+  for (const layout::PlacedControl& c : layout.controls) {
+    HWND control = GetDlgItem(window, c.id);
+    if (!control) continue;
+    SetWindowPos(control, nullptr, c.rect.left, c.rect.top, c.rect.width, c.rect.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  InvalidateRect(window, nullptr, TRUE);
+}
+
+void MoveToSuggested(HWND hwnd, const RECT& suggested) {
+  SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT PrimaryWorkArea() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Layout.h"
 #include "platform/Shell.h"
 
 namespace qm {
@@ -58,9 +59,6 @@ class Win32ProcessEnd final : public ProcessEnd {
 
 namespace dialogwin {
 
-// Twips (1/1440 inch) to pixels at `dpi`.
-int Twips(int twips, UINT dpi);
-
 // The DPI of `hwnd` (per monitor where Windows offers it), else the system's.
 UINT WindowDpi(HWND hwnd);
 
@@ -81,9 +79,17 @@ struct TextRoom {
 HFONT FitMessageFont(HWND window, UINT dpi, const std::vector<TextRoom>& rooms);
 
 // Sizes `hwnd` so that its client area is `clientWidth` by `clientHeight`
-// pixels and centres it on `over` (screen coordinates), kept inside the
-// work area of the monitor there.
+// pixels (below its menu bar, if it has one) and centres it on `over`
+// (screen coordinates), kept inside the work area of the monitor there.
 void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const RECT& over);
+
+// Moves every control of `layout` to its place in `window` and gives it
+// `font`.
+void PlaceControls(HWND window, const layout::WindowLayout& layout, HFONT font);
+
+// WM_DPICHANGED: the window takes the rectangle Windows suggests for the
+// new DPI.
+void MoveToSuggested(HWND hwnd, const RECT& suggested);
 
 // The work area of the primary monitor.
 RECT PrimaryWorkArea();

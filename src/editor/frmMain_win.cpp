@@ -1,20 +1,22 @@
 // frmMain on Win32. The window procedure is a switch of one-line cases; each
 // handler is a few lines that call NameEditor, and every call that can throw
 // runs inside Guarded so that no C++ exception unwinds through user32.
-// Geometry is held in twips and converted with the window's DPI.
+// The geometry comes from the twips table in app/Layout, converted at the
+// window's DPI, again (fonts included) on every DPI change.
 
 #include "editor/frmMain_win.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <new>
 #include <stdexcept>
 
 #include "app/AppState.h"
+#include "app/DialogServices_win.h"
+#include "app/Layout.h"
 #include "editor/MainControls.h"
-#include "location/frmSetPath_win.h"
 #include "errortrap/Failure.h"
+#include "location/frmSetPath_win.h"
 
 namespace qm {
 
@@ -24,90 +26,14 @@ using namespace mainctl;
 
 constexpr UINT kActivateMessage = WM_APP + 1;  // runs the activation step once drawn
 constexpr UINT_PTR kNameBoxSubclass = 1;
-constexpr int kClientWidth = 5595;  // twips
-constexpr int kClientHeight = 7800;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = 0;
+constexpr const char* kAppIconName = "APPICON";  // quillmark.rc
 
-// A control's place in twips from the client area's top left corner.
-struct Placement {
-  int id;
-  int left, top, width, height;
-};
-
-constexpr int kFrameLeft = 120;
-constexpr int kFrameTop = 120;
-
-// Options sit inside Frame1 and are placed relative to it.
-constexpr Placement kPlacements[] = {
-    {kFrame1, 120, 120, 5355, 2175},
-    {kOptList0 + 0, kFrameLeft + 300, kFrameTop + 360, 2415, 315},
-    {kOptList0 + 1, kFrameLeft + 2820, kFrameTop + 360, 2415, 315},
-    {kOptList0 + 2, kFrameLeft + 300, kFrameTop + 780, 2355, 315},
-    {kOptList0 + 3, kFrameLeft + 2820, kFrameTop + 780, 2415, 315},
-    {kOptList0 + 4, kFrameLeft + 300, kFrameTop + 1200, 2415, 315},
-    {kOptList0 + 5, kFrameLeft + 2820, kFrameTop + 1200, 2415, 315},
-    {kOptList0 + 6, kFrameLeft + 300, kFrameTop + 1620, 2415, 315},
-    {kLabel1, 120, 2460, 1575, 195},
-    {kTxtName, 120, 2700, 2655, 285},
-    {kLabel2, 120, 3180, 1515, 255},
-    {kLstNames, 120, 3420, 5355, 3765},
-    {kCmdSave, 1560, 7320, 1095, 375},
-    {kCmdExit, 2940, 7320, 1095, 375},
-};
-
-int Scale(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
-int ScalePx(int px96, UINT dpi) { return MulDiv(px96, static_cast<int>(dpi), 96); }
-
-// The per-monitor DPI functions of Windows 10, looked up at run time so that
-// the program also starts on systems without them.
-struct DpiApi {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  using SpiForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-  GetDpiForWindowFn getDpiForWindow = nullptr;
-  AdjustForDpiFn adjustWindowRectExForDpi = nullptr;
-  SpiForDpiFn systemParametersInfoForDpi = nullptr;
-
-  DpiApi() {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    if (!user32) return;
-    getDpiForWindow = Get<GetDpiForWindowFn>(user32, "GetDpiForWindow");
-    adjustWindowRectExForDpi = Get<AdjustForDpiFn>(user32, "AdjustWindowRectExForDpi");
-    systemParametersInfoForDpi = Get<SpiForDpiFn>(user32, "SystemParametersInfoForDpi");
-  }
-  template <typename Fn>
-  static Fn Get(HMODULE module, const char* name) {
-    // Through void(*)() so that the compiler accepts the change of type.
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-  }
-};
-
-const DpiApi& Dpi() {
-  static const DpiApi api;
-  return api;
-}
-
-// The system's message font at this DPI ("Segoe UI" on current Windows,
-// Tahoma under Wine). SystemParametersInfoForDpi exists only in its wide form.
-LOGFONTW MessageFont(UINT dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  const bool ok =
-      Dpi().systemParametersInfoForDpi
-          ? Dpi().systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                                             dpi) != FALSE
-          : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) != FALSE;
-  LOGFONTW font{};
-  if (ok) {
-    font = metrics.lfMessageFont;
-  } else {
-    lstrcpynW(font.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
-  }
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfQuality = CLEARTYPE_QUALITY;
-  font.lfWeight = FW_NORMAL;
-  return font;
+// The application icon (quillmark.rc) at the size Windows asks for.
+HICON AppIcon(HINSTANCE instance, int sizeMetric) {
+  const int size = GetSystemMetrics(sizeMetric);
+  return static_cast<HICON>(LoadImageA(instance, kAppIconName, IMAGE_ICON, size, size, 0));
 }
 
 bool IsOption(HWND control, const std::array<HWND, 7>& options) {
@@ -148,7 +74,8 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &FrmMain::WindowProc;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));      // IDI_APPLICATION
+  wc.hIcon = AppIcon(instance, SM_CXICON);
+  wc.hIconSm = AppIcon(instance, SM_CXSMICON);
   wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kMainClass;
@@ -171,10 +98,15 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
     DestroyMenu(bar);
     return false;
   }
-  dpi_ = WindowDpi();
-  Layout(dpi_);
-  SizeWindowForDpi(dpi_, nullptr);
-  CenterOnScreen();
+  dpi_ = dialogwin::WindowDpi(hwnd_);
+  const layout::WindowLayout placed = Layout(dpi_);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  RECT screen = dialogwin::PrimaryWorkArea();
+  if (GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    screen = monitor.rcWork;
+  }
+  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi_, screen);
 
   Guarded([&] { editor_.OnLoad(); });
   ShowWindow(hwnd_, showCommand);
@@ -260,8 +192,8 @@ void FrmMain::OnWindowActivated(bool active, bool minimized) {
 
 void FrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
   dpi_ = dpi;
-  SizeWindowForDpi(dpi, &suggested);
   Layout(dpi);
+  dialogwin::MoveToSuggested(hwnd_, suggested);
 }
 
 void FrmMain::OnSave() {
@@ -362,91 +294,29 @@ void FrmMain::CreateControls() {
                     reinterpret_cast<DWORD_PTR>(this));
 }
 
-// Places every control for `dpi` with a font at which every caption fits.
-void FrmMain::Layout(UINT dpi) {
+// Places every control for `dpi` with a font at which every caption fits:
+// inside an option, the room right of its circle; inside a button, the room
+// within its edges; a frame's caption, the room between its corners.
+layout::WindowLayout FrmMain::Layout(UINT dpi) {
+  layout::WindowLayout placed = layout::LayOut(layout::MainWindow(), static_cast<int>(dpi));
+  const auto px = [&](int px96) { return layout::MulDiv(px96, static_cast<int>(dpi), 96); };
+  std::vector<dialogwin::TextRoom> rooms;
+  for (const layout::PlacedControl& c : placed.controls) {
+    int inset = 0;
+    if (c.id >= kOptList0 && c.id < kOptList0 + kOptionCount) inset = px(20);
+    if (c.id == kCmdSave || c.id == kCmdExit) inset = px(8);
+    if (c.id == kFrame1) inset = px(16);
+    // A frame's caption is one line at its top.
+    const int height = c.id == kFrame1 ? -placed.fontHeight * 2 : c.rect.height;
+    if (c.id != kTxtName && c.id != kLstNames) {
+      rooms.push_back({GetDlgItem(hwnd_, c.id), c.rect.width - inset, height});
+    }
+  }
   HFONT old = font_;
-  font_ = FitFont(dpi);
-  for (const Placement& p : kPlacements) {
-    HWND control = GetDlgItem(hwnd_, p.id);
-    SetWindowPos(control, nullptr, Scale(p.left, dpi), Scale(p.top, dpi), Scale(p.width, dpi),
-                 Scale(p.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
+  font_ = dialogwin::FitMessageFont(hwnd_, dpi, rooms);
+  dialogwin::PlaceControls(hwnd_, placed, font_);
   if (old) DeleteObject(old);
-  InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-// The message font at 8 points, made smaller while some caption would not
-// fit its control (a label's height included).
-HFONT FrmMain::FitFont(UINT dpi) {
-  LOGFONTW face = MessageFont(dpi);
-  HDC dc = GetDC(hwnd_);
-  HFONT font = nullptr;
-  for (int tenths = 80; tenths >= 60; tenths -= 5) {
-    face.lfHeight = -MulDiv(tenths, static_cast<int>(dpi), 720);
-    font = CreateFontIndirectW(&face);
-    if (!font || CaptionsFit(dc, font, dpi) || tenths == 60) break;
-    DeleteObject(font);
-    font = nullptr;
-  }
-  ReleaseDC(hwnd_, dc);
-  return font;
-}
-
-bool FrmMain::CaptionsFit(HDC dc, HFONT font, UINT dpi) {
-  HGDIOBJ previous = SelectObject(dc, font);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  bool fit = true;
-  for (const Placement& p : kPlacements) {
-    HWND control = GetDlgItem(hwnd_, p.id);
-    char caption[64] = {};
-    const int length = GetWindowTextA(control, caption, sizeof(caption));
-    if (length == 0) continue;
-    // Room the control leaves for its text: a radio's circle and gap, a
-    // button's edges, a frame's corner.
-    int room = Scale(p.width, dpi);
-    if (p.id >= kOptList0 && p.id < kOptList0 + kOptionCount) room -= ScalePx(20, dpi);
-    if (p.id == kCmdSave || p.id == kCmdExit) room -= ScalePx(8, dpi);
-    if (p.id == kFrame1) room -= ScalePx(16, dpi);
-    SIZE size{};
-    GetTextExtentPoint32A(dc, caption, length, &size);
-    if (size.cx > room || metrics.tmHeight > Scale(p.height, dpi)) fit = false;
-  }
-  SelectObject(dc, previous);
-  return fit;
-}
-
-void FrmMain::SizeWindowForDpi(UINT dpi, const RECT* placeAt) {
-  RECT rc{0, 0, Scale(kClientWidth, dpi), Scale(kClientHeight, dpi)};
-  if (Dpi().adjustWindowRectExForDpi) {
-    Dpi().adjustWindowRectExForDpi(&rc, kWindowStyle, TRUE, kWindowExStyle, dpi);
-  } else {
-    AdjustWindowRectEx(&rc, kWindowStyle, TRUE, kWindowExStyle);
-  }
-  const int width = rc.right - rc.left;
-  const int height = rc.bottom - rc.top;
-  if (placeAt) {
-    SetWindowPos(hwnd_, nullptr, placeAt->left, placeAt->top, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-}
-
-void FrmMain::CenterOnScreen() {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (!GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
-  RECT window{};
-  GetWindowRect(hwnd_, &window);
-  const RECT& work = monitor.rcWork;
-  // A window larger than the work area keeps its title bar on the screen.
-  const int x = std::max(work.left,
-                         work.left + ((work.right - work.left) - (window.right - window.left)) / 2);
-  const int y =
-      std::max(work.top, work.top + ((work.bottom - work.top) - (window.bottom - window.top)) / 2);
-  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return placed;
 }
 
 // The focus goes to the option of the list shown, when it is selected. Windows
@@ -460,17 +330,6 @@ void FrmMain::FocusShownOption() {
   } else {
     SetFocus(hwnd_);
   }
-}
-
-UINT FrmMain::WindowDpi() const {
-  if (Dpi().getDpiForWindow) {
-    const UINT dpi = Dpi().getDpiForWindow(hwnd_);
-    if (dpi) return dpi;
-  }
-  HDC dc = GetDC(hwnd_);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(hwnd_, dc);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
 // Tab and Shift+Tab: the option group is one stop, entered at its selected

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Layout.h"
 #include "editor/NameEditor.h"
 
 namespace qm {
@@ -64,13 +65,8 @@ class FrmMain final : public MainView {
   void OnNameKeyUp();
 
   void CreateControls();
-  void Layout(UINT dpi);
-  HFONT FitFont(UINT dpi);
-  bool CaptionsFit(HDC dc, HFONT font, UINT dpi);
-  void SizeWindowForDpi(UINT dpi, const RECT* placeAt);
-  void CenterOnScreen();
+  layout::WindowLayout Layout(UINT dpi);
   void FocusShownOption();
-  UINT WindowDpi() const;
   template <typename F>
   void Guarded(F&& handler);
 

@@ -1,7 +1,7 @@
 // frmErrorDialog on Win32. The window procedure is a switch of one-line
 // cases; each handler calls ErrorDialog inside Guarded, so that no C++
-// exception unwinds through user32. Geometry is held in twips and converted
-// with the window's DPI.
+// exception unwinds through user32. The geometry comes from the twips table
+// in app/Layout, converted at the window's DPI, again on every DPI change.
 
 #include "errortrap/frmErrorDialog_win.h"
 
@@ -20,32 +20,23 @@ namespace qm {
 namespace {
 
 using namespace errorctl;
-using dialogwin::Twips;
 
-constexpr int kClientWidth = 7515;  // twips
-constexpr int kClientHeight = 5295;
 // A fixed single border and a caption, no control box.
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
 
 enum class Kind { Label, Report, Button };
 
-// The controls in tab order, each placed in twips from the client area's
-// top left corner.
+// The controls in tab order; their places are in layout::ErrorWindow().
 struct Control {
   int id;
   Kind kind;
-  int left, top, width, height;
 };
 
 constexpr Control kControls[] = {
-    {kLabel1, Kind::Label, 120, 120, 7275, 615},
-    {kCmdMailTo, Kind::Button, 120, 4740, 3555, 435},
-    {kCmdWebPage, Kind::Button, 120, 4200, 3555, 435},
-    {kCmdCopy, Kind::Button, 3840, 4200, 3555, 435},
-    {kCmdEnd, Kind::Button, 3840, 4740, 3555, 435},
-    {kTxtMessage, Kind::Report, 120, 840, 7275, 3195},
-    {kCmdFocus, Kind::Button, 3480, 6240, 615, 435},
+    {kLabel1, Kind::Label},    {kCmdMailTo, Kind::Button}, {kCmdWebPage, Kind::Button},
+    {kCmdCopy, Kind::Button},  {kCmdEnd, Kind::Button},    {kTxtMessage, Kind::Report},
+    {kCmdFocus, Kind::Button},
 };
 
 std::string ControlText(int id) {
@@ -112,7 +103,7 @@ class FrmErrorDialog final : public ErrorView {
 
   bool Create();
   void CreateControls();
-  void Layout(UINT dpi);
+  layout::WindowLayout Layout(UINT dpi);
   void OnCommand(int id, int code);
   void OnClose();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -192,8 +183,8 @@ bool FrmErrorDialog::Create() {
   }
   CreateControls();
   const UINT dpi = dialogwin::WindowDpi(hwnd_);
-  Layout(dpi);
-  dialogwin::SizeAndCentre(hwnd_, Twips(kClientWidth, dpi), Twips(kClientHeight, dpi), dpi,
+  const layout::WindowLayout placed = Layout(dpi);
+  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi,
                            dialogwin::PrimaryWorkArea());
   return true;
 }
@@ -228,27 +219,23 @@ void FrmErrorDialog::CreateControls() {
 
 // The notice must fit its label and each caption its button (on two lines
 // at most, inside the button's edges).
-void FrmErrorDialog::Layout(UINT dpi) {
-  const int edge = MulDiv(6, static_cast<int>(dpi), 96);
+layout::WindowLayout FrmErrorDialog::Layout(UINT dpi) {
+  layout::WindowLayout placed = layout::LayOut(layout::ErrorWindow(), static_cast<int>(dpi));
+  const int edge = layout::MulDiv(6, static_cast<int>(dpi), 96);
   std::vector<dialogwin::TextRoom> rooms;
   for (const Control& c : kControls) {
+    const layout::PixelRect& r = placed.Find(c.id)->rect;
     if (c.kind == Kind::Label) {
-      rooms.push_back({GetDlgItem(hwnd_, c.id), Twips(c.width, dpi), Twips(c.height, dpi)});
+      rooms.push_back({GetDlgItem(hwnd_, c.id), r.width, r.height});
     } else if (c.kind == Kind::Button && c.id != kCmdFocus) {
-      rooms.push_back(
-          {GetDlgItem(hwnd_, c.id), Twips(c.width, dpi) - 2 * edge, Twips(c.height, dpi) - edge});
+      rooms.push_back({GetDlgItem(hwnd_, c.id), r.width - 2 * edge, r.height - edge});
     }
   }
   HFONT old = font_;
   font_ = dialogwin::FitMessageFont(hwnd_, dpi, rooms);
-  for (const Control& c : kControls) {
-    HWND control = GetDlgItem(hwnd_, c.id);
-    SetWindowPos(control, nullptr, Twips(c.left, dpi), Twips(c.top, dpi), Twips(c.width, dpi),
-                 Twips(c.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
+  dialogwin::PlaceControls(hwnd_, placed, font_);
   if (old) DeleteObject(old);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  return placed;
 }
 
 LRESULT CALLBACK FrmErrorDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -310,8 +297,7 @@ void FrmErrorDialog::OnCommand(int id, int code) {
 
 void FrmErrorDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
   Layout(dpi);
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  dialogwin::MoveToSuggested(hwnd_, suggested);
 }
 
 void FrmErrorDialog::SetMessageText(const std::string& text) {

@@ -1,7 +1,7 @@
 // frmSetPath on Win32. The window procedure is a switch of one-line cases;
 // each handler calls SetPathDialog inside Guarded, so that no C++ exception
-// unwinds through user32. Geometry is held in twips and converted with the
-// window's DPI.
+// unwinds through user32. The geometry comes from the twips table in
+// app/Layout, converted at the window's DPI, again on every DPI change.
 
 #include "location/frmSetPath_win.h"
 
@@ -19,10 +19,7 @@ namespace qm {
 namespace {
 
 using namespace setpathctl;
-using dialogwin::Twips;
 
-constexpr int kClientWidth = 7335;  // twips
-constexpr int kClientHeight = 3375;
 constexpr DWORD kWindowStyle =
     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed border, no min/max box
 constexpr DWORD kWindowExStyle = 0;                        // owned, so not in the task bar
@@ -36,26 +33,24 @@ constexpr const char* kNote =
 
 enum class Kind { Label, TextBox, Button };
 
-// The controls in tab order, each placed in twips from the client area's
-// top left corner.
+// The controls in tab order; their places are in layout::SetPathWindow().
 struct Control {
   int id;
   Kind kind;
   const char* text;
-  int left, top, width, height;
 };
 
 constexpr Control kControls[] = {
-    {kLabel1, Kind::Label, kNote, 120, 120, 7095, 1035},
-    {kLabel2, Kind::Label, "Location of The Sims found in the registry:", 120, 1380, 3615, 195},
-    {kTxtRegistry, Kind::TextBox, "", 120, 1620, 7110, 285},
-    {kCmdUseReg, Kind::Button, "Use", 6780, 1620, 435, 315},
-    {kCmdFindPath, Kind::Button, "Find", 6780, 2400, 435, 315},
-    {kTxtLocation, Kind::TextBox, "", 120, 2400, 7110, 285},
-    {kLabel3, Kind::Label, "Location of The Sims used by this program:", 120, 2160, 3675, 195},
-    {kCmdOK, Kind::Button, "OK", 2880, 2940, 675, 315},
-    {kCmdCancel, Kind::Button, "Cancel", 3780, 2940, 675, 315},
-    {kCmdFocus, Kind::Button, "Command1", 3240, 4200, 495, 315},
+    {kLabel1, Kind::Label, kNote},
+    {kLabel2, Kind::Label, "Location of The Sims found in the registry:"},
+    {kTxtRegistry, Kind::TextBox, ""},
+    {kCmdUseReg, Kind::Button, "Use"},
+    {kCmdFindPath, Kind::Button, "Find"},
+    {kTxtLocation, Kind::TextBox, ""},
+    {kLabel3, Kind::Label, "Location of The Sims used by this program:"},
+    {kCmdOK, Kind::Button, "OK"},
+    {kCmdCancel, Kind::Button, "Cancel"},
+    {kCmdFocus, Kind::Button, "Command1"},
 };
 
 class FrmSetPath final : public SetPathView {
@@ -83,7 +78,7 @@ class FrmSetPath final : public SetPathView {
 
   bool Create(HWND owner);
   void CreateControls();
-  void Layout(UINT dpi);
+  layout::WindowLayout Layout(UINT dpi);
   void OnCommand(int id, int code);
   void OnActivate(bool active);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -175,10 +170,10 @@ bool FrmSetPath::Create(HWND owner) {
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   }
   const UINT dpi = dialogwin::WindowDpi(owner ? owner : hwnd_);
-  Layout(dpi);
+  const layout::WindowLayout placed = Layout(dpi);
   RECT over{};
   if (!owner || !GetWindowRect(owner, &over)) over = dialogwin::PrimaryWorkArea();
-  dialogwin::SizeAndCentre(hwnd_, Twips(kClientWidth, dpi), Twips(kClientHeight, dpi), dpi, over);
+  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi, over);
   return true;
 }
 
@@ -215,24 +210,21 @@ void FrmSetPath::CreateControls() {
   }
 }
 
-void FrmSetPath::Layout(UINT dpi) {
-  HWND note = GetDlgItem(hwnd_, kLabel1);
-  HFONT old = font_;
-  // The note must fit its label; the one-line labels need only their width
-  // (a font a pixel taller than the label only trims its descent).
+// The note must fit its label; the one-line labels need only their width
+// (a font a pixel taller than the label only trims its descent).
+layout::WindowLayout FrmSetPath::Layout(UINT dpi) {
+  layout::WindowLayout placed = layout::LayOut(layout::SetPathWindow(), static_cast<int>(dpi));
   constexpr int kAnyHeight = 1 << 20;
-  font_ = dialogwin::FitMessageFont(hwnd_, dpi,
-                                    {{note, Twips(7095, dpi), Twips(1035, dpi)},
-                                     {GetDlgItem(hwnd_, kLabel2), Twips(3615, dpi), kAnyHeight},
-                                     {GetDlgItem(hwnd_, kLabel3), Twips(3675, dpi), kAnyHeight}});
-  for (const Control& c : kControls) {
-    HWND control = GetDlgItem(hwnd_, c.id);
-    SetWindowPos(control, nullptr, Twips(c.left, dpi), Twips(c.top, dpi), Twips(c.width, dpi),
-                 Twips(c.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
+  const auto room = [&](int id, bool anyHeight) {
+    const layout::PixelRect& r = placed.Find(id)->rect;
+    return dialogwin::TextRoom{GetDlgItem(hwnd_, id), r.width, anyHeight ? kAnyHeight : r.height};
+  };
+  HFONT old = font_;
+  font_ = dialogwin::FitMessageFont(
+      hwnd_, dpi, {room(kLabel1, false), room(kLabel2, true), room(kLabel3, true)});
+  dialogwin::PlaceControls(hwnd_, placed, font_);
   if (old) DeleteObject(old);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  return placed;
 }
 
 LRESULT CALLBACK FrmSetPath::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -304,8 +296,7 @@ void FrmSetPath::OnActivate(bool active) {
 
 void FrmSetPath::OnDpiChanged(UINT dpi, const RECT& suggested) {
   Layout(dpi);
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  dialogwin::MoveToSuggested(hwnd_, suggested);
 }
 
 void FrmSetPath::SetText(int id, const std::string& text) {
