@@ -1,6 +1,7 @@
 #include "editor/NameEditor.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/AppState.h"
@@ -260,8 +261,14 @@ void NameEditor::SaveNameLists() {
     return;
   }
 
-  // The writer reports its own failures through the error trap.
-  if (!gsWriteIFF(mLiveFile, temp, files)) {
+  // The writer builds the image under its error trap; putting the image on
+  // disk is a file step like the others, so that a full disk or a write
+  // error is reported and the edits are kept.
+  Bytes image;
+  if (!gsWriteIFFImage(mLiveFile, image)) return;
+  code = WriteNewFile(temp, image);
+  if (code != syserr::kOk) {
+    ReportFileStep(services_.messages, code, temp);
     files.Remove(temp);
     return;
   }
@@ -271,6 +278,16 @@ void NameEditor::SaveNameLists() {
     return;
   }
   services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
+}
+
+// Writes `image` to a new file at `path` and flushes it to the device.
+SysCode NameEditor::WriteNewFile(const std::string& path, const Bytes& image) {
+  std::unique_ptr<OutputFile> out;
+  SysCode code = WithRetry(services_.sleeper, [&] { return services_.files.Create(path, out); });
+  if (code != syserr::kOk) return code;
+  code = out->Write(image);
+  if (code != syserr::kOk) return code;
+  return out->Commit();
 }
 
 // Puts the complete new file in place of live.iff in one step, so that at

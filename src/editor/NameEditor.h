@@ -103,6 +103,7 @@ class NameEditor {
 
  private:
   void WriteBack();
+  SysCode WriteNewFile(const std::string& path, const Bytes& image);
   bool ReplaceLiveFile(const std::string& temp, const std::string& live);
 
   MainView& view_;

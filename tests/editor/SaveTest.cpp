@@ -316,18 +316,21 @@ TEST_F(SaveFailure, LiveThatCannotBeMadeNormalIsReported) {
   EXPECT_FALSE(fs.Exists(kTempPath));
 }
 
-TEST_F(SaveFailure, FailedWriteGoesThroughTheErrorTrapAndStopsBeforeTheReplace) {
+TEST_F(SaveFailure, FullDiskIsReportedKeepsTheEditsAndStopsBeforeTheReplace) {
   StartOnGame();
   const Bytes original = Live();
   Edit(1, "Fay");
   fs.ShortWrite(fs.CallCount() + 3);  // SetNormal T, Create, Write
   const size_t mark = fs.Log().size();
   editor.SaveNameLists();
-  EXPECT_EQ(traps, std::vector<std::string>{"gsWriteIFF"});
-  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(traps.empty());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, FailedText(112, kTempPath));
+  EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
   EXPECT_EQ(Count(LogFrom(mark), "Replace " + kTempPath + " -> " + kLivePath), 0);
   EXPECT_EQ(Live(), original);
   EXPECT_FALSE(fs.Exists(kTempPath));
+  EXPECT_EQ(editor.Items().at(1), "Fay");
 
   editor.SaveNameLists();
   EXPECT_EQ(messages.shown.back().text, kSavedText);

@@ -252,7 +252,7 @@ class FullDiskE2e : public ::testing::Test {
   Quillmark app_;
 };
 
-TEST_F(FullDiskE2e, FullDiskHaltsInTheErrorWindowAndLeavesLiveFileWhole) {
+TEST_F(FullDiskE2e, FullDiskIsReportedKeepsTheEditsAndSavesOnceThereIsRoom) {
   const std::string original = ReadFileBytes(game_->Live());
   // The one-time backup is made now, while there is room for it.
   ASSERT_TRUE(fs::copy_file(game_->Live(), game_->Backup()));
@@ -267,28 +267,22 @@ TEST_F(FullDiskE2e, FullDiskHaltsInTheErrorWindowAndLeavesLiveFileWhole) {
   app_.Type(L"Eve");
   app_.ClickSave();
 
-  // The write of the new file fails: the writer halts in the error window.
-  HWND window = app_.WaitForWindow(errorctl::kClass);
-  ASSERT_NE(window, nullptr) << "no error window";
-  EXPECT_EQ(WindowTitle(window), kErrorCaption);
-  const std::string report = ControlText(GetDlgItem(window, errorctl::kTxtMessage));
-  const bool diskFull = report.find("\r\nError: 112\r\n") != std::string::npos ||
-                        report.find("\r\nError: 39\r\n") != std::string::npos;
-  EXPECT_TRUE(diskFull) << report;
-  EXPECT_NE(report.find("\r\nProcedure: gsWriteIFF\r\n"), std::string::npos) << report;
-  EXPECT_NE(report.find("Dorvane_live.iff"), std::string::npos) << report;
+  // The write of the new file fails: reported, the program keeps running.
+  const MessageBoxSeen failed = app_.WaitForMessageBox();
+  ASSERT_NE(failed.box, nullptr);
+  EXPECT_EQ(WindowTitle(failed.box), "Names Not Saved");
+  const std::string text = Narrow(failed.text);
+  const bool diskFull =
+      text.find("Error 112: ") != std::string::npos || text.find("Error 39: ") != std::string::npos;
+  EXPECT_TRUE(diskFull) << text;
+  EXPECT_NE(text.find("Dorvane_live.iff"), std::string::npos) << text;
+  Quillmark::PressOk(failed.box);
   EXPECT_EQ(ReadFileBytes(game_->Live()), original) << "live.iff untouched";
-  PostMessageW(GetDlgItem(window, errorctl::kCmdEnd), BM_CLICK, 0, 0);
-  ASSERT_TRUE(app_.WaitForExit());
-  EXPECT_EQ(ReadFileBytes(game_->Live()), original);
+  EXPECT_FALSE(fs::exists(game_->Temp())) << "the partial file is removed";
+  EXPECT_EQ(app_.ListItem(0), L"Eve") << "the edit is kept";
 
-  // With room again, the next run saves and clears the partial file away.
+  // With room again, Save works without restarting.
   fs::remove(filler_);
-  app_.Start();
-  ASSERT_NE(app_.WaitForMain(), nullptr);
-  ASSERT_TRUE(WaitFor([&] { return app_.ListCount() == 51; }));
-  app_.ChooseName(0);
-  app_.Type(L"Eve");
   app_.ClickSave();
   const MessageBoxSeen seen = app_.WaitForMessageBox();
   ASSERT_NE(seen.box, nullptr);
