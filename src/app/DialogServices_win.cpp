@@ -240,6 +240,28 @@ bool IsPushButton(HWND control) {
 
 }  // namespace
 
+bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, HICON icon,
+                         HICON smallIcon) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
 UINT WindowDpi(HWND hwnd) {
   if (Dpi().getDpiForWindow && hwnd) {
     const UINT dpi = Dpi().getDpiForWindow(hwnd);
@@ -281,12 +303,11 @@ bool TextsFit(HDC dc, HFONT font, const std::vector<TextRoom>& rooms) {
   HGDIOBJ previous = SelectObject(dc, font);
   bool fit = true;
   for (const TextRoom& room : rooms) {
-    const int length = GetWindowTextLengthA(room.control);
-    if (length == 0) continue;
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(room.control, text.data(), length + 1);
+    const std::string text = WindowText(room.control);
+    if (text.empty()) continue;
     RECT rc{0, 0, room.width, 0};
-    DrawTextA(dc, text.c_str(), length, &rc, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     if (rc.right - rc.left > room.width || rc.bottom - rc.top > room.height) fit = false;
   }
   SelectObject(dc, previous);
@@ -333,7 +354,10 @@ void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const
   SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void PlaceControls(HWND window, const layout::WindowLayout& layout, HFONT font) {
+void PlaceControls(HWND window, const layout::WindowLayout& layout, UINT dpi,
+                   const std::vector<TextRoom>& rooms, HFONT& font) {
+  HFONT old = font;
+  font = FitMessageFont(window, dpi, rooms);
   for (const layout::PlacedControl& c : layout.controls) {
     HWND control = GetDlgItem(window, c.id);
     if (!control) continue;
@@ -342,6 +366,7 @@ void PlaceControls(HWND window, const layout::WindowLayout& layout, HFONT font) 
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   InvalidateRect(window, nullptr, TRUE);
+  if (old) DeleteObject(old);
 }
 
 void MoveToSuggested(HWND hwnd, const RECT& suggested) {

@@ -1,7 +1,7 @@
 #pragma once
 // The Win32 side of the services the Set Path dialog and the error window
 // use (shell, clipboard, folder browser, the program's identity, ending the
-// process), and the window helpers the two dialogs share.
+// process), and the window helpers the program's windows share.
 
 #include <windows.h>
 
@@ -59,6 +59,40 @@ class Win32ProcessEnd final : public ProcessEnd {
 
 namespace dialogwin {
 
+// The window procedure of a class whose windows are T objects created with
+// `this` as their creation parameter: it keeps the object in the window's
+// user data from WM_NCCREATE to WM_NCDESTROY, sets and clears T::hwnd_, and
+// hands every message in between to T::HandleMessage. T makes it a friend.
+template <class T>
+LRESULT CALLBACK WindowProcThunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+  try {
+    return self->HandleMessage(msg, wp, lp);
+  } catch (...) {
+    // Handlers report their own failures; nothing may unwind into user32.
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+}
+
+// Registers the window class `name` (arrow cursor, button-face background)
+// unless it is registered already. False when Windows refused.
+bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, HICON icon = nullptr,
+                         HICON smallIcon = nullptr);
+
+// The text of `window`, in the ANSI code page.
+std::string WindowText(HWND window);
+
 // The DPI of `hwnd` (per monitor where Windows offers it), else the system's.
 UINT WindowDpi(HWND hwnd);
 
@@ -83,9 +117,11 @@ HFONT FitMessageFont(HWND window, UINT dpi, const std::vector<TextRoom>& rooms);
 // (screen coordinates), kept inside the work area of the monitor there.
 void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const RECT& over);
 
-// Moves every control of `layout` to its place in `window` and gives it
-// `font`.
-void PlaceControls(HWND window, const layout::WindowLayout& layout, HFONT font);
+// Moves every control of `layout` to its place in `window` and gives it the
+// message font fitted to `rooms`, which replaces `font` (the old one is
+// deleted).
+void PlaceControls(HWND window, const layout::WindowLayout& layout, UINT dpi,
+                   const std::vector<TextRoom>& rooms, HFONT& font);
 
 // WM_DPICHANGED: the window takes the rectangle Windows suggests for the
 // new DPI.

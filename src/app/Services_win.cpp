@@ -73,19 +73,4 @@ void Win32Sleeper::SleepMs(int milliseconds) {
   Sleep(static_cast<DWORD>(milliseconds > 0 ? milliseconds : 0));
 }
 
-std::string ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return "";
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? path : path.substr(0, slash);
-}
-
 }  // namespace qm

@@ -37,7 +37,4 @@ class Win32Sleeper final : public Sleeper {
   void SleepMs(int milliseconds) override;
 };
 
-// The folder that holds the running executable, without a trailing backslash.
-std::string ProgramFolder();
-
 }  // namespace qm

@@ -8,14 +8,11 @@
 
 #include <commctrl.h>
 
-#include <new>
-#include <stdexcept>
-
 #include "app/AppState.h"
 #include "app/DialogServices_win.h"
 #include "app/Layout.h"
 #include "editor/MainControls.h"
-#include "errortrap/Failure.h"
+#include "errortrap/Guarded.h"
 #include "location/frmSetPath_win.h"
 
 namespace qm {
@@ -53,33 +50,12 @@ FrmMain::~FrmMain() {
   if (font_) DeleteObject(font_);
 }
 
-// Reports what a handler threw as an unexpected failure, which ends the program.
-template <typename F>
-void FrmMain::Guarded(F&& handler) {
-  try {
-    handler();
-  } catch (const Failure& f) {
-    fatal_.Fatal(f.number(), f.description());
-  } catch (const std::bad_alloc&) {
-    fatal_.Fatal(static_cast<int32_t>(Fault::OutOfMemory), "Out of memory");
-  } catch (const std::exception& e) {
-    fatal_.Fatal(static_cast<int32_t>(Fault::InvalidArgument), e.what());
-  } catch (...) {
-    fatal_.Fatal(static_cast<int32_t>(Fault::InvalidArgument), "Unknown failure");
-  }
-}
-
 bool FrmMain::Create(HINSTANCE instance, int showCommand) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &FrmMain::WindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = AppIcon(instance, SM_CXICON);
-  wc.hIconSm = AppIcon(instance, SM_CXSMICON);
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainClass;
-  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!dialogwin::RegisterWindowClass(instance, kMainClass, &dialogwin::WindowProcThunk<FrmMain>,
+                                      AppIcon(instance, SM_CXICON),
+                                      AppIcon(instance, SM_CXSMICON))) {
+    return false;
+  }
 
   HMENU bar = CreateMenu();
   HMENU file = CreatePopupMenu();
@@ -108,30 +84,14 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
   }
   dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi_, screen);
 
-  Guarded([&] { editor_.OnLoad(); });
+  Guarded(fatal_, [&] { editor_.OnLoad(); });
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   PostMessageA(hwnd_, kActivateMessage, 0, 0);
   return true;
 }
 
-LRESULT CALLBACK FrmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<FrmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  try {
-    return self->HandleMessage(hwnd, msg, wp, lp);
-  } catch (...) {
-    // Handlers report their own failures; nothing may unwind into user32.
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-}
-
-LRESULT FrmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT FrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   // clang-format off
   switch (msg) {
     case WM_CREATE:        OnCreate(); return 0;
@@ -140,18 +100,12 @@ LRESULT FrmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:      OnWindowActivated(LOWORD(wp) != WA_INACTIVE, HIWORD(wp) != 0); return 0;
     case WM_DPICHANGED:    OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_DESTROY:       PostQuitMessage(0); return 0;
-    case WM_NCDESTROY:     OnFinalDestroy(); break;
   }
   // clang-format on
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 void FrmMain::OnCreate() { CreateControls(); }
-
-void FrmMain::OnFinalDestroy() {
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-  hwnd_ = nullptr;
-}
 
 void FrmMain::OnCommand(int id, int code) {
   if (id >= kOptList0 && id < kOptList0 + kOptionCount) {
@@ -168,7 +122,7 @@ void FrmMain::OnCommand(int id, int code) {
 }
 
 void FrmMain::OnActivateMessage() {
-  Guarded([&] { editor_.OnActivate(); });
+  Guarded(fatal_, [&] { editor_.OnActivate(); });
   FocusShownOption();
 }
 
@@ -197,7 +151,7 @@ void FrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void FrmMain::OnSave() {
-  Guarded([&] { editor_.SaveNameLists(); });
+  Guarded(fatal_, [&] { editor_.SaveNameLists(); });
 }
 
 void FrmMain::OnExit() { DestroyWindow(hwnd_); }
@@ -205,11 +159,11 @@ void FrmMain::OnExit() { DestroyWindow(hwnd_); }
 // Closing the Set Path dialog activates the main window again, which runs the
 // whole activation step for the folder now in use and shows list 0.
 void FrmMain::OnSetPath() {
-  Guarded([&] {
+  Guarded(fatal_, [&] {
     ShowSetPathDialog(hwnd_, services_.files, services_.messages, services_.settings,
                       services_.registry, services_.fatal);
   });
-  Guarded([&] { editor_.OnActivate(); });
+  Guarded(fatal_, [&] { editor_.OnActivate(); });
   FocusShownOption();
 }
 
@@ -218,13 +172,13 @@ void FrmMain::OnSetPath() {
 void FrmMain::OnOptionClicked(int index) {
   if (index == checkedOption_) return;
   checkedOption_ = index;
-  Guarded([&] { editor_.OnSelectList(static_cast<int16_t>(index)); });
+  Guarded(fatal_, [&] { editor_.OnSelectList(static_cast<int16_t>(index)); });
 }
 
 void FrmMain::OnListSelectionChanged() {
   const LRESULT row = SendMessageA(lstNames_, LB_GETCURSEL, 0, 0);
   if (row == LB_ERR) return;
-  Guarded([&] { editor_.OnChooseName(static_cast<int>(row)); });
+  Guarded(fatal_, [&] { editor_.OnChooseName(static_cast<int>(row)); });
 }
 
 bool FrmMain::OnNameChar(WPARAM& ch) {
@@ -235,7 +189,7 @@ bool FrmMain::OnNameChar(WPARAM& ch) {
 }
 
 void FrmMain::OnNameKeyUp() {
-  Guarded([&] { editor_.OnNameKeyUp(); });
+  Guarded(fatal_, [&] { editor_.OnNameKeyUp(); });
 }
 
 LRESULT CALLBACK FrmMain::NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
@@ -312,10 +266,7 @@ layout::WindowLayout FrmMain::Layout(UINT dpi) {
       rooms.push_back({GetDlgItem(hwnd_, c.id), c.rect.width - inset, height});
     }
   }
-  HFONT old = font_;
-  font_ = dialogwin::FitMessageFont(hwnd_, dpi, rooms);
-  dialogwin::PlaceControls(hwnd_, placed, font_);
-  if (old) DeleteObject(old);
+  dialogwin::PlaceControls(hwnd_, placed, dpi, rooms, font_);
   return placed;
 }
 
@@ -393,13 +344,7 @@ void FrmMain::SetListItem(int row, const std::string& text) {
 
 void FrmMain::SetNameText(const std::string& text) { SetWindowTextA(txtName_, text.c_str()); }
 
-std::string FrmMain::GetNameText() {
-  const int length = GetWindowTextLengthA(txtName_);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(txtName_, text.data(), length + 1);
-  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-  return text;
-}
+std::string FrmMain::GetNameText() { return dialogwin::WindowText(txtName_); }
 
 void FrmMain::EnableName(bool enabled) { EnableWindow(txtName_, enabled ? TRUE : FALSE); }
 

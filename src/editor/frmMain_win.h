@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DialogServices_win.h"
 #include "app/Layout.h"
 #include "editor/NameEditor.h"
 
@@ -44,14 +45,13 @@ class FrmMain final : public MainView {
   void CheckOption(int index) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  friend LRESULT CALLBACK dialogwin::WindowProcThunk<FrmMain>(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self);
-  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleNameBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   void OnCreate();
-  void OnFinalDestroy();
   void OnCommand(int id, int code);
   void OnActivateMessage();
   void OnWindowActivated(bool active, bool minimized);
@@ -67,8 +67,6 @@ class FrmMain final : public MainView {
   void CreateControls();
   layout::WindowLayout Layout(UINT dpi);
   void FocusShownOption();
-  template <typename F>
-  void Guarded(F&& handler);
 
   NameEditor editor_;
   FatalErrors& fatal_;

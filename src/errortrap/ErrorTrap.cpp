@@ -1,8 +1,5 @@
 #include "errortrap/ErrorTrap.h"
 
-#include <new>
-#include <stdexcept>
-
 #include "errortrap/Failure.h"
 
 namespace qm {
@@ -41,35 +38,15 @@ ErrorTrapHook SetErrorTrapHook(ErrorTrapHook hook) {
 }
 
 bool RunTrapped(const char* procedure, TrapLocation location, const std::function<void()>& body) {
-  int32_t number = 0;
-  std::string description;
+  CaughtFailure failure;
   try {
     body();
     return true;
-  } catch (const Failure& f) {
-    number = f.number();
-    description = f.description();
-  } catch (const std::bad_alloc&) {
-    number = static_cast<int32_t>(Fault::OutOfMemory);
-    description = "Out of memory";
-  } catch (const std::length_error&) {
-    number = static_cast<int32_t>(Fault::OutOfMemory);
-    description = "Out of memory";
-  } catch (const std::out_of_range& e) {
-    number = static_cast<int32_t>(Fault::SubscriptOutOfRange);
-    description = std::string("Subscript out of range: ") + e.what();
-  } catch (const std::overflow_error& e) {
-    number = static_cast<int32_t>(Fault::Overflow);
-    description = std::string("Overflow: ") + e.what();
-  } catch (const std::exception& e) {
-    number = static_cast<int32_t>(Fault::InvalidArgument);
-    description = std::string("Invalid argument: ") + e.what();
   } catch (...) {
-    number = static_cast<int32_t>(Fault::InvalidArgument);
-    description = "Invalid argument";
+    failure = CurrentFailure();
   }
-  gErrNumber = number;
-  gErrDescription = std::move(description);
+  gErrNumber = failure.number;
+  gErrDescription = std::move(failure.description);
   gErrModule = "modIFFsupport";
   gErrProcedure = procedure;
   if (location == TrapLocation::Reset) gErrLocation = 0;

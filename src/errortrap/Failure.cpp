@@ -1,5 +1,7 @@
 #include "errortrap/Failure.h"
 
+#include <new>
+
 namespace qm {
 
 Failure::Failure(int32_t number, std::string description)
@@ -33,6 +35,29 @@ void Fail(Fault fault, const std::string& detail) {
 
 void FailIo(SysCode code, const std::string& path) {
   throw Failure(static_cast<int32_t>(code), SystemErrorText(code) + " (" + path + ")");
+}
+
+CaughtFailure CurrentFailure() {
+  const auto as = [](Fault fault, std::string description) {
+    return CaughtFailure{static_cast<int32_t>(fault), std::move(description)};
+  };
+  try {
+    throw;
+  } catch (const Failure& f) {
+    return {f.number(), f.description()};
+  } catch (const std::bad_alloc&) {
+    return as(Fault::OutOfMemory, "Out of memory");
+  } catch (const std::length_error&) {
+    return as(Fault::OutOfMemory, "Out of memory");
+  } catch (const std::out_of_range& e) {
+    return as(Fault::SubscriptOutOfRange, std::string("Subscript out of range: ") + e.what());
+  } catch (const std::overflow_error& e) {
+    return as(Fault::Overflow, std::string("Overflow: ") + e.what());
+  } catch (const std::exception& e) {
+    return as(Fault::InvalidArgument, std::string("Invalid argument: ") + e.what());
+  } catch (...) {
+    return as(Fault::InvalidArgument, "Invalid argument");
+  }
 }
 
 }  // namespace qm

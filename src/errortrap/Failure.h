@@ -36,4 +36,14 @@ class Failure : public std::runtime_error {
 // A failed file-system call: the system's text for the code, then the path.
 [[noreturn]] void FailIo(SysCode code, const std::string& path);
 
+struct CaughtFailure {
+  int32_t number = 0;
+  std::string description;
+};
+
+// The exception being handled, as a failure's number and description: a
+// Failure as it is, the standard exceptions as the fault they stand for.
+// Call it only inside a catch block.
+CaughtFailure CurrentFailure();
+
 }  // namespace qm

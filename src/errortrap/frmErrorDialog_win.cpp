@@ -14,6 +14,7 @@
 #include "app/DialogServices_win.h"
 #include "app/Services_win.h"
 #include "errortrap/ErrorDialog.h"
+#include "errortrap/Guarded.h"
 
 namespace qm {
 
@@ -79,6 +80,17 @@ std::vector<HWND> DisableThreadWindows(HWND except) {
   return state.disabled;
 }
 
+// The error window is the last resort: a failure inside it ends the program
+// at once, without another message.
+class EndOnFailure final : public FatalErrors {
+ public:
+  explicit EndOnFailure(ProcessEnd& process) : process_(process) {}
+  void Fatal(int32_t, const std::string&) override { process_.EndNow(); }
+
+ private:
+  ProcessEnd& process_;
+};
+
 class FrmErrorDialog final : public ErrorView {
  public:
   FrmErrorDialog() = default;
@@ -98,22 +110,22 @@ class FrmErrorDialog final : public ErrorView {
   }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  friend LRESULT CALLBACK dialogwin::WindowProcThunk<FrmErrorDialog>(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   bool Create();
   void CreateControls();
   layout::WindowLayout Layout(UINT dpi);
   void OnCommand(int id, int code);
+  void OnActivate(bool active);
   void OnClose();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
-  template <typename F>
-  void Guarded(F&& handler);
 
   Win32MessageBoxes messages_;
   Win32Shell shell_;
   Win32ProgramInfo program_;
   Win32ProcessEnd process_;
+  EndOnFailure fatal_{process_};
   std::optional<Win32Clipboard> clipboard_;
   std::optional<ErrorDialog> dialog_;
 
@@ -129,16 +141,6 @@ FrmErrorDialog::~FrmErrorDialog() {
   if (font_) DeleteObject(font_);
 }
 
-// The error window is the last resort: a failure inside it ends the program.
-template <typename F>
-void FrmErrorDialog::Guarded(F&& handler) {
-  try {
-    handler();
-  } catch (...) {
-    process_.EndNow();
-  }
-}
-
 // Loads the window (report, log, box) while hidden, then shows it with the
 // rest of the program disabled until it closes.
 void FrmErrorDialog::ShowModal() {
@@ -146,7 +148,7 @@ void FrmErrorDialog::ShowModal() {
   clipboard_.emplace(hwnd_);
   dialog_.emplace(*this, ErrorDialogServices{SystemFileSystem(), messages_, shell_, *clipboard_,
                                              program_, process_});
-  Guarded([&] { dialog_->OnLoad(); });
+  Guarded(fatal_, [&] { dialog_->OnLoad(); });
   disabled_ = DisableThreadWindows(hwnd_);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
@@ -167,14 +169,10 @@ void FrmErrorDialog::OnClose() {
 
 bool FrmErrorDialog::Create() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &FrmErrorDialog::WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClass;
-  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!dialogwin::RegisterWindowClass(instance, kClass,
+                                      &dialogwin::WindowProcThunk<FrmErrorDialog>)) {
+    return false;
+  }
 
   const std::string caption = ErrorDialog::Caption();
   if (!CreateWindowExA(kWindowExStyle, kClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
@@ -231,27 +229,8 @@ layout::WindowLayout FrmErrorDialog::Layout(UINT dpi) {
       rooms.push_back({GetDlgItem(hwnd_, c.id), r.width - 2 * edge, r.height - edge});
     }
   }
-  HFONT old = font_;
-  font_ = dialogwin::FitMessageFont(hwnd_, dpi, rooms);
-  dialogwin::PlaceControls(hwnd_, placed, font_);
-  if (old) DeleteObject(old);
+  dialogwin::PlaceControls(hwnd_, placed, dpi, rooms, font_);
   return placed;
-}
-
-LRESULT CALLBACK FrmErrorDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<FrmErrorDialog*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<FrmErrorDialog*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  return self->HandleMessage(msg, wp, lp);
 }
 
 LRESULT FrmErrorDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -262,7 +241,7 @@ LRESULT FrmErrorDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
       return dialogwin::ButtonFaceColours(reinterpret_cast<HDC>(wp));
     case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE && dialog_) Guarded([&] { dialog_->OnActivate(); });
+      OnActivate(LOWORD(wp) != WA_INACTIVE);
       return 0;
     case WM_CLOSE:
       OnClose();
@@ -279,20 +258,24 @@ void FrmErrorDialog::OnCommand(int id, int code) {
   if (code != BN_CLICKED || !dialog_) return;
   switch (id) {
     case kCmdCopy:
-      Guarded([&] { dialog_->OnCopy(); });
+      Guarded(fatal_, [&] { dialog_->OnCopy(); });
       break;
     case kCmdMailTo:
-      Guarded([&] { dialog_->OnMailTo(); });
+      Guarded(fatal_, [&] { dialog_->OnMailTo(); });
       break;
     case kCmdWebPage:
-      Guarded([&] { dialog_->OnWebPage(); });
+      Guarded(fatal_, [&] { dialog_->OnWebPage(); });
       break;
     case kCmdEnd:
-      Guarded([&] { dialog_->OnEnd(); });
+      Guarded(fatal_, [&] { dialog_->OnEnd(); });
       break;
     default:
       break;  // cmdFocus: Enter and Space on it do nothing
   }
+}
+
+void FrmErrorDialog::OnActivate(bool active) {
+  if (active && dialog_) Guarded(fatal_, [&] { dialog_->OnActivate(); });
 }
 
 void FrmErrorDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -305,12 +288,7 @@ void FrmErrorDialog::SetMessageText(const std::string& text) {
 }
 
 std::string FrmErrorDialog::GetMessageText() {
-  HWND box = GetDlgItem(hwnd_, kTxtMessage);
-  const int length = GetWindowTextLengthA(box);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(box, text.data(), length + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
+  return dialogwin::WindowText(GetDlgItem(hwnd_, kTxtMessage));
 }
 
 }  // namespace

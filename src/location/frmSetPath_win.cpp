@@ -5,13 +5,11 @@
 
 #include "location/frmSetPath_win.h"
 
-#include <new>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/DialogServices_win.h"
-#include "errortrap/Failure.h"
+#include "errortrap/Guarded.h"
 #include "location/SetPath.h"
 
 namespace qm {
@@ -73,7 +71,7 @@ class FrmSetPath final : public SetPathView {
   void Close() override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  friend LRESULT CALLBACK dialogwin::WindowProcThunk<FrmSetPath>(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   bool Create(HWND owner);
@@ -81,11 +79,10 @@ class FrmSetPath final : public SetPathView {
   layout::WindowLayout Layout(UINT dpi);
   void OnCommand(int id, int code);
   void OnActivate(bool active);
+  void OnClose();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   void SetText(int id, const std::string& text);
   std::string GetText(int id);
-  template <typename F>
-  void Guarded(F&& handler);
 
   SetPathDialog dialog_;
   FatalErrors& fatal_;
@@ -106,22 +103,6 @@ FrmSetPath::~FrmSetPath() {
   if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
-// A failure that reaches a handler is unexpected: it ends the program.
-template <typename F>
-void FrmSetPath::Guarded(F&& handler) {
-  try {
-    handler();
-  } catch (const Failure& f) {
-    fatal_.Fatal(f.number(), f.description());
-  } catch (const std::bad_alloc&) {
-    fatal_.Fatal(static_cast<int32_t>(Fault::OutOfMemory), "Out of memory");
-  } catch (const std::exception& e) {
-    fatal_.Fatal(static_cast<int32_t>(Fault::InvalidArgument), e.what());
-  } catch (...) {
-    fatal_.Fatal(static_cast<int32_t>(Fault::InvalidArgument), "Unexpected failure");
-  }
-}
-
 // The load step fills both boxes before the dialog appears; the owner takes
 // no input until the dialog has closed.
 void FrmSetPath::ShowModal(HWND owner) {
@@ -129,7 +110,7 @@ void FrmSetPath::ShowModal(HWND owner) {
     fatal_.Fatal(static_cast<int32_t>(GetLastError()), "The Set Path dialog could not be created.");
     return;
   }
-  Guarded([&] { dialog_.OnLoad(); });
+  Guarded(fatal_, [&] { dialog_.OnLoad(); });
   if (owner_) EnableWindow(owner_, FALSE);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetFocus(tabOrder_.front());
@@ -146,14 +127,9 @@ void FrmSetPath::Close() {
 
 bool FrmSetPath::Create(HWND owner) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &FrmSetPath::WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClass;
-  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!dialogwin::RegisterWindowClass(instance, kClass, &dialogwin::WindowProcThunk<FrmSetPath>)) {
+    return false;
+  }
 
   owner_ = owner;
   if (!CreateWindowExA(kWindowExStyle, kClass, kCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -219,28 +195,9 @@ layout::WindowLayout FrmSetPath::Layout(UINT dpi) {
     const layout::PixelRect& r = placed.Find(id)->rect;
     return dialogwin::TextRoom{GetDlgItem(hwnd_, id), r.width, anyHeight ? kAnyHeight : r.height};
   };
-  HFONT old = font_;
-  font_ = dialogwin::FitMessageFont(
-      hwnd_, dpi, {room(kLabel1, false), room(kLabel2, true), room(kLabel3, true)});
-  dialogwin::PlaceControls(hwnd_, placed, font_);
-  if (old) DeleteObject(old);
+  dialogwin::PlaceControls(hwnd_, placed, dpi,
+                           {room(kLabel1, false), room(kLabel2, true), room(kLabel3, true)}, font_);
   return placed;
-}
-
-LRESULT CALLBACK FrmSetPath::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<FrmSetPath*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<FrmSetPath*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  return self->HandleMessage(msg, wp, lp);
 }
 
 LRESULT FrmSetPath::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -254,7 +211,7 @@ LRESULT FrmSetPath::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnActivate(LOWORD(wp) != WA_INACTIVE);
       return 0;
     case WM_CLOSE:
-      Guarded([&] { dialog_.OnCancel(); });
+      OnClose();
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
@@ -268,16 +225,16 @@ void FrmSetPath::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
     case kCmdUseReg:
-      Guarded([&] { dialog_.OnUse(); });
+      Guarded(fatal_, [&] { dialog_.OnUse(); });
       break;
     case kCmdFindPath:
-      Guarded([&] { dialog_.OnFind(); });
+      Guarded(fatal_, [&] { dialog_.OnFind(); });
       break;
     case kCmdOK:
-      Guarded([&] { dialog_.OnOK(); });
+      Guarded(fatal_, [&] { dialog_.OnOK(); });
       break;
     case kCmdCancel:
-      Guarded([&] { dialog_.OnCancel(); });
+      Guarded(fatal_, [&] { dialog_.OnCancel(); });
       break;
     default:
       break;  // cmdFocus: Enter and Space on it do nothing
@@ -294,6 +251,10 @@ void FrmSetPath::OnActivate(bool active) {
   SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : tabOrder_.front());
 }
 
+void FrmSetPath::OnClose() {
+  Guarded(fatal_, [&] { dialog_.OnCancel(); });
+}
+
 void FrmSetPath::OnDpiChanged(UINT dpi, const RECT& suggested) {
   Layout(dpi);
   dialogwin::MoveToSuggested(hwnd_, suggested);
@@ -303,14 +264,7 @@ void FrmSetPath::SetText(int id, const std::string& text) {
   SetWindowTextA(GetDlgItem(hwnd_, id), text.c_str());
 }
 
-std::string FrmSetPath::GetText(int id) {
-  HWND control = GetDlgItem(hwnd_, id);
-  const int length = GetWindowTextLengthA(control);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(control, text.data(), length + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
+std::string FrmSetPath::GetText(int id) { return dialogwin::WindowText(GetDlgItem(hwnd_, id)); }
 
 }  // namespace
 
