@@ -30,6 +30,37 @@ cmake --build --preset native -j"$jobs"
 echo "== native tests"
 run_ctest native --preset native -j"$jobs"
 
+# Bounded fuzzing: each libFuzzer target for 60 s on a copy of its corpus
+# (the committed corpus stays as it is). Any finding fails the run; the
+# input that found it is kept in build/fuzz/run/TARGET/artifacts.
+echo "== fuzz build"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs" --target fuzz_iff_file fuzz_string_table
+echo "== fuzzing (60 s per target)"
+if [ -x /usr/lib/llvm-14/bin/llvm-symbolizer ]; then
+  export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
+fi
+for target in iff_file string_table; do
+  work="$QM_ROOT/build/fuzz/run/$target"
+  rm -rf "$work"
+  mkdir -p "$work/corpus" "$work/artifacts"
+  cp fuzz/corpus/"$target"/* "$work/corpus/"
+  set +e
+  "$QM_ROOT/build/fuzz/fuzz/fuzz_$target" -max_total_time=60 -rss_limit_mb=512 \
+    -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/corpus" >"$work/fuzz.log" 2>&1
+  rc=$?
+  set -e
+  if [ "$rc" -eq 0 ]; then
+    done_line=$(grep -E '^Done [0-9]+ runs' "$work/fuzz.log" | tail -n1)
+    echo "fuzz_$target: $done_line"
+    summary+=("fuzz_$target: no finding ($done_line)")
+  else
+    status=1
+    tail -n 40 "$work/fuzz.log"
+    summary+=("fuzz_$target: FINDING (exit $rc), see $work")
+  fi
+done
+
 echo "== windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"

@@ -19,7 +19,8 @@ qm_need_packages() {
 }
 
 QM_BUILD_PACKAGES=(cmake ninja-build g++ make git googletest libgtest-dev libgmock-dev
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang-format)
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang-format
+  clang libclang-rt-14-dev llvm-14)
 QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick x11-utils)
 
 # Starts a private Xvfb and exports DISPLAY; stopped by qm_stop_x.

@@ -1,0 +1,277 @@
+// Writes the fuzz targets' seed corpus: small IFF files with maps in odd
+// places and cut-off ends (corpus/iff_file), and string-table chunk data
+// (corpus/string_table). `make_corpus FOLDER` writes them below FOLDER;
+// `make_corpus --check FOLDER` reports any that differ from what it would
+// write (files of other names, such as crash inputs, are left alone).
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "IffBuilder.h"
+#include "editor/NameEditor.h"
+
+namespace qm::fuzz {
+namespace {
+
+namespace fs = std::filesystem;
+using test::B;
+using test::Be32;
+using test::Bytes;
+using test::IffBuilder;
+using test::Le16;
+using test::MapEntrySpec;
+using test::MapGroupSpec;
+using test::MapSpec;
+
+struct SeedFile {
+  std::string path;  // below the corpus folder
+  Bytes bytes;
+};
+
+struct Entry {
+  Bytes value;
+  Bytes comment{};
+  char language = '\x01';
+};
+
+// Format code, little-endian count, per entry a language byte and the value
+// and comment each ended by 0x00, then the trailer.
+Bytes Table(const std::vector<Entry>& entries, Bytes format = B({0xFD, 0xFF}), Bytes trailer = {}) {
+  Bytes data = format + Le16(static_cast<uint16_t>(entries.size()));
+  for (const Entry& e : entries) {
+    data += e.language;
+    data += e.value;
+    data.push_back('\0');
+    data += e.comment;
+    data.push_back('\0');
+  }
+  return data + trailer;
+}
+
+uint16_t NameListId(size_t list) {
+  const std::string text = kNameListInfo[list].idText;  // "00 96 00 10"
+  return static_cast<uint16_t>(std::stoi(text.substr(0, 2), nullptr, 16) << 8 |
+                               std::stoi(text.substr(3, 2), nullptr, 16));
+}
+
+// Names short enough that all seven lists fit a small file.
+Bytes NameTable(size_t list, int count) {
+  std::vector<Entry> entries;
+  for (int i = 0; i < count; ++i) {
+    Bytes name(1, static_cast<char>('a' + list));
+    name += std::to_string(i);
+    if (i % 17 == 5) name += '\xE9';
+    entries.push_back({name, i == 0 ? "c" : ""});
+  }
+  return Table(entries);
+}
+
+MapEntrySpec At(uint16_t id, Bytes label, uint16_t flags = 0x10) {
+  return MapEntrySpec{.id = id, .flags = flags, .label = std::move(label)};
+}
+
+// Three chunks, two of them name tables, and a map naming all three.
+IffBuilder& ThreeChunks(IffBuilder& b) {
+  b.Chunk("STR#", 0x96, 0x10, "Male", Table({{"Al"}, {"Bo", "note"}, {"Cy"}}))
+      .Chunk("BCON", 0x1000, 0, "Tuning", B({1, 2, 3, 4, 5, 6}))
+      .Chunk("STR#", 0x97, 0x10, "Female", Table({{"Di"}, {"Ev", "", 2}}));
+  return b;
+}
+
+MapSpec ThreeChunkMap() {
+  return MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "Male"), At(0x97, "Female")}},
+                            {.type = "BCON", .entries = {At(0x1000, "Tuning", 0)}}}};
+}
+
+std::vector<SeedFile> IffSeeds() {
+  std::vector<SeedFile> seeds;
+  auto add = [&](const std::string& name, Bytes bytes) {
+    seeds.push_back({"iff_file/" + name + ".iff", std::move(bytes)});
+  };
+
+  add("header_only", IffBuilder().Build());
+  add("header_0000_one_chunk",
+      IffBuilder().MapOffsetField("0000").Chunk("STR#", 0x96, 0x10, "", Table({{"X"}})).Build());
+  add("empty_chunk_data", IffBuilder().Chunk("GLOB", 1, 0, "", "").Build());
+
+  {
+    IffBuilder b;
+    add("map_last", ThreeChunks(b).Map(ThreeChunkMap()).Build());
+  }
+  {
+    IffBuilder b;
+    b.Chunk("STR#", 0x96, 0x10, "Male", Table({{"Al"}, {"Bo"}}))
+        .Map(ThreeChunkMap())
+        .Chunk("BCON", 0x1000, 0, "Tuning", B({9, 9}))
+        .Chunk("STR#", 0x97, 0x10, "Female", Table({{"Di"}}));
+    add("map_middle", b.Build());
+  }
+  {
+    IffBuilder b;
+    b.Map(ThreeChunkMap());
+    add("map_first", ThreeChunks(b).Build());
+  }
+  {
+    IffBuilder b;
+    b.Chunk("STR#", 0x96, 0x10, "Male", Table({{"Al"}}))
+        .Map(MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "Old")}}}})
+        .Chunk("STR#", 0x97, 0x10, "Female", Table({{"Di"}}))
+        .Map(MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "M"), At(0x97, "F")}}}});
+    add("two_maps", b.Build());
+  }
+  {
+    // A map right after another map: the second is kept as an ordinary chunk.
+    IffBuilder b;
+    b.Chunk("STR#", 0x96, 0x10, "Male", Table({{"Al"}}))
+        .Map(MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "M")}}}})
+        .Map(MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "N")}}}});
+    add("adjacent_maps", b.Build());
+  }
+  {
+    // Labels ended by 0xA3, padded and unpadded 0x00 ends, an empty label.
+    IffBuilder b;
+    b.Chunk("STR#", 1, 0, "ab", "x")
+        .Chunk("STR#", 2, 0, "abc", "yy")
+        .Chunk("CTSS", 3, 0, "", Table({{"text"}}))
+        .Map(MapSpec{
+            .groups = {{.type = "STR#",
+                        .entries = {At(1, "ab"), {.id = 2, .label = "x", .terminator = '\xA3'}}},
+                       {.type = "CTSS", .entries = {At(3, "")}}}});
+    add("map_label_ends", b.Build());
+  }
+  {
+    // Two chunks with one type and ID, two entries with one type and ID, an
+    // entry that names no chunk, a chunk the map does not name.
+    IffBuilder b;
+    b.Chunk("STR#", 0x96, 0x10, "first", Table({{"Al"}}))
+        .Chunk("STR#", 0x96, 0x00, "second", Table({{"Bo"}, {"Cy"}}))
+        .Chunk("OBJD", 0x80, 0x10, "lamp", Bytes(40, '\x5A'))
+        .Map(MapSpec{.groups = {{.type = "STR#",
+                                 .entries = {At(0x96, "a"),
+                                             At(0x96, "b"),
+                                             {.id = 0x42, .label = "gone", .offset = 0x1234}}}}});
+    add("duplicate_ids", b.Build());
+  }
+  add("map_named_but_absent",
+      IffBuilder().MapOffsetField(Be32(500)).Chunk("STR#", 0x96, 0x10, "", Table({{"A"}})).Build());
+  {
+    IffBuilder b;
+    ThreeChunks(b).Map(ThreeChunkMap());
+    Bytes image = b.Build();
+    add("truncated_in_map_label", image.substr(0, image.size() - 5));
+    add("truncated_in_chunk_data", image.substr(0, 64 + 76 + 10));
+    add("truncated_in_chunk_header", image.substr(0, 64 + 30));
+    image.push_back('\x07');
+    add("trailing_byte", image);
+  }
+  add("chunk_size_past_end",
+      IffBuilder().Chunk("STR#", 0x96, 0x10, "", Table({{"A"}}), 4000).Build());
+  add("chunk_size_below_header", IffBuilder().Chunk("STR#", 0x96, 0x10, "", "abc", 75).Build());
+  add("map_type_count_zero", IffBuilder()
+                                 .Chunk("STR#", 0x96, 0x10, "", Table({{"A"}}))
+                                 .Map(MapSpec{.groups = {}, .typeCount = 0})
+                                 .Build());
+  {
+    // A map whose last label never ends: no 0x00 or 0xA3 before the end.
+    IffBuilder b;
+    b.Chunk("STR#", 0x96, 0x10, "", Table({{"A"}}))
+        .Map(MapSpec{
+            .groups = {{.type = "STR#", .entries = {{.id = 0x96, .rawLabel = Bytes("endless")}}}}});
+    add("map_without_end", b.Build());
+  }
+  add("table_00_00",
+      IffBuilder().Chunk("STR#", 0xA0, 0x10, "Last", Table({{"Ng"}, {"Oh"}}, B({0, 0}))).Build());
+  {
+    // A game-shaped file: the seven name tables with exactly the names the
+    // lists use (list 3's with a trailer), other chunks between them, the
+    // map last.
+    IffBuilder b;
+    MapSpec map;
+    map.groups.push_back({.type = "STR#"});
+    map.groups.push_back({.type = "BCON"});
+    for (size_t k = 0; k < kNameListInfo.size(); ++k) {
+      Bytes table = NameTable(k, kNameListInfo[k].namesUsed);
+      if (k == 3) table += B({0, 7, 0});
+      b.Chunk("STR#", NameListId(k), 0x10, std::to_string(k), table);
+      map.groups[0].entries.push_back(At(NameListId(k), std::to_string(k)));
+      if (k == 2) {
+        b.Chunk("BCON", 0x1000, 0, "T", B({1, 2}));
+        map.groups[1].entries.push_back(At(0x1000, "T", 0));
+      }
+    }
+    add("game_seven_lists", b.Map(map).Build());
+  }
+  return seeds;
+}
+
+std::vector<SeedFile> TableSeeds() {
+  std::vector<SeedFile> seeds;
+  auto add = [&](const std::string& name, Bytes bytes) {
+    seeds.push_back({"string_table/" + name + ".str", std::move(bytes)});
+  };
+  add("fdff_names", Table({{"Alder"}, {"Brisa", "a note"}, {"Corvin", "", 2}}));
+  add("fdff_high_bytes", Table({{"Ren\xE9"
+                                 "e"},
+                                {"S\xF8ren"}}));
+  add("zero_zero_format", Table({{"Ng"}, {"Oh"}}, B({0, 0})));
+  add("with_trailer", Table({{"One"}, {"Two"}}, B({0xFD, 0xFF}), B({0, 7, 0})));
+  add("empty_strings", Table({{""}, {"", ""}}));
+  add("count_zero", B({0xFD, 0xFF, 0, 0, 1, 'x', 0, 0}));
+  add("count_past_entries", B({0xFD, 0xFF, 3, 0, 1, 'A', 0, 0, 1, 'B', 0}));
+  add("count_above_32767", B({0xFD, 0xFF, 0x40, 0x9C, 1, 'A', 0, 0}));
+  add("three_bytes", B({0xFD, 0xFF, 1}));
+  add("list_of_51", NameTable(0, 51));
+  return seeds;
+}
+
+Bytes ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int Run(int argc, char** argv) {
+  const bool check = argc == 3 && std::string(argv[1]) == "--check";
+  if (argc != 2 && !check) {
+    std::fprintf(stderr, "usage: %s [--check] CORPUS-FOLDER\n", argv[0]);
+    return 2;
+  }
+  const fs::path root = argv[argc - 1];
+  std::vector<SeedFile> seeds = IffSeeds();
+  for (SeedFile& seed : TableSeeds()) seeds.push_back(std::move(seed));
+  int differing = 0;
+  for (const SeedFile& seed : seeds) {
+    const fs::path path = root / seed.path;
+    if (seed.bytes.size() >= 4096) {
+      std::fprintf(stderr, "%s: %zu bytes, seeds stay below 4 KB\n", seed.path.c_str(),
+                   seed.bytes.size());
+      return 1;
+    }
+    if (check) {
+      if (!fs::exists(path) || ReadFile(path) != seed.bytes) {
+        std::fprintf(stderr, "%s differs from the generated seed\n", path.c_str());
+        ++differing;
+      }
+      continue;
+    }
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(seed.bytes.data(), static_cast<std::streamsize>(seed.bytes.size()));
+    if (!out) {
+      std::fprintf(stderr, "%s: cannot be written\n", path.c_str());
+      return 1;
+    }
+  }
+  std::printf("%zu seeds %s\n", seeds.size(), check ? "checked" : "written");
+  return differing == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace qm::fuzz
+
+int main(int argc, char** argv) { return qm::fuzz::Run(argc, argv); }
