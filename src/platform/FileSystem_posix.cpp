@@ -115,17 +115,24 @@ class PosixFileSystem final : public FileSystem {
     if (S_ISDIR(st.st_mode)) return syserr::kAccessDenied;
     std::string data;
     try {
-      data.reserve(static_cast<size_t>(st.st_size));
-      char buffer[65536];
+      // Straight into the string, sized by the length the file had when
+      // opened; one that has since shrunk or grown is read to its end.
+      data.resize(static_cast<size_t>(st.st_size));
+      size_t got = 0;
       for (;;) {
-        ssize_t n = read(fd.get(), buffer, sizeof buffer);
+        char spill[4096];
+        const bool full = got == data.size();
+        ssize_t n = full ? read(fd.get(), spill, sizeof spill)
+                         : read(fd.get(), data.data() + got, data.size() - got);
         if (n < 0) {
           if (errno == EINTR) continue;
           return ReadError();
         }
         if (n == 0) break;
-        data.append(buffer, static_cast<size_t>(n));
+        if (full) data.append(spill, static_cast<size_t>(n));
+        got += static_cast<size_t>(n);
       }
+      data.resize(got);
     } catch (const std::bad_alloc&) {
       return syserr::kNotEnoughMemory;
     }
