@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "iff/BinarySupport.h"
+#include "iff/SharedBytes.h"
 #include "platform/FileSystem.h"
 
 namespace qm {
@@ -27,8 +28,10 @@ struct IffChunk {
   Bytes Type;          // 4 bytes, e.g. "STR#"
   Bytes Size;          // 4 bytes, big-endian, as in the file: data length + 76
   Bytes IdFlags;       // 4 bytes: ID (big-endian) then flags
-  Bytes Label;         // 64 bytes
-  Bytes Data;
+  // Label and Data of a chunk that was read view the file's image, shared by
+  // every chunk of that read; assigning a std::string makes them own it.
+  SharedBytes Label;  // 64 bytes
+  SharedBytes Data;
 };
 
 struct RsmpEntry {

@@ -2,7 +2,9 @@
 // map chunk ("rsmp") to gsReadRSMP and keeps every other chunk in Chunks.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "errortrap/ErrorTrap.h"
 #include "errortrap/Failure.h"
@@ -22,8 +24,11 @@ void ResetImage(IffFile& file) {
   file.RsmpTypes.clear();
 }
 
+// The file's bytes, kept alive by the chunks' Label and Data views.
+using Image = std::shared_ptr<const std::string>;
+
 // Reads one ordinary chunk whose type has already been taken.
-void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
+void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type, const Image& image) {
   if (file.Chunks.size() >= static_cast<size_t>(kMaxCount)) {
     Fail(Fault::Overflow, "more than 32767 chunks");
   }
@@ -37,11 +42,11 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
     const std::string_view header = in.Take(72, "chunk header");
     chunk.Size.assign(header.substr(0, 4));
     chunk.IdFlags.assign(header.substr(4, 4));
-    chunk.Label.assign(header.substr(8, 64));
+    chunk.Label = SharedBytes(image, header.substr(8, 64));
   } else {
     chunk.Size.assign(in.Take(4, "chunk size"));
     chunk.IdFlags.assign(in.Take(4, "chunk ID and flags"));
-    chunk.Label.assign(in.Take(64, "chunk label"));
+    chunk.Label = SharedBytes(image, in.Take(64, "chunk label"));
   }
   const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;
   if (dataLength < INT32_MIN) Fail(Fault::Overflow, "chunk size minus header");
@@ -50,7 +55,7 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
                                      " has size " + std::to_string(dataLength + kChunkHeaderSize) +
                                      ", below the 76-byte header");
   }
-  chunk.Data.assign(in.Take(static_cast<size_t>(dataLength), "chunk data"));
+  chunk.Data = SharedBytes(image, in.Take(static_cast<size_t>(dataLength), "chunk data"));
 }
 
 // The number of chunks the walk will meet, going by the size fields alone and
@@ -69,15 +74,15 @@ size_t CountChunks(std::string_view image) {
 
 // The reader's body, run under the caller's trap. Returns false when the map
 // reader trapped a failure of its own and the walk went on.
-bool ReadImage(IffFile& file, std::string_view image) {
-  ByteCursor in(image);
+bool ReadImage(IffFile& file, const Image& image) {
+  ByteCursor in(*image);
   file.Signature = Bytes(in.Take(60, "file signature"));
   file.RsmpOffset = Bytes(in.Take(4, "header map offset"));
   const int32_t mapOffset = BEBytesToLong(file.RsmpOffset);
   file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
 
   gErrLocation = 2000;
-  file.Chunks.reserve(CountChunks(image));
+  file.Chunks.reserve(CountChunks(*image));
   bool mapReadOk = true;
   // While the next unread byte is not the last one (at least two bytes left).
   while (in.Remaining() >= 2) {
@@ -89,7 +94,7 @@ bool ReadImage(IffFile& file, std::string_view image) {
       // Whatever follows a map chunk directly is kept as an ordinary chunk.
       type = in.Take(4, "chunk type");
     }
-    ReadChunk(file, in, type);
+    ReadChunk(file, in, type, image);
   }
   return mapReadOk;
 }
@@ -101,7 +106,7 @@ bool gsReadIFFImage(IffFile& file, std::string_view image) {
   const bool ok = RunTrapped("gsReadIFF", TrapLocation::Keep, [&] {
     gErrLocation = 1000;
     ResetImage(file);
-    mapReadOk = ReadImage(file, image);
+    mapReadOk = ReadImage(file, std::make_shared<const std::string>(image));
   });
   return ok && mapReadOk;
 }
@@ -113,7 +118,7 @@ bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs) {
     ResetImage(file);
     std::string image;
     if (const SysCode code = fs.ReadAll(path, image); code != syserr::kOk) FailIo(code, path);
-    mapReadOk = ReadImage(file, image);
+    mapReadOk = ReadImage(file, std::make_shared<const std::string>(std::move(image)));
   });
   return ok && mapReadOk;
 }

@@ -17,7 +17,7 @@ constexpr size_t kMapOffsetField = 60;  // 0-based offset of the header's map of
 
 // A fixed-width field must have exactly its width, or every later byte of the
 // file would land in the wrong place.
-void PutFixed(Bytes& out, const Bytes& field, size_t width, const char* what) {
+void PutFixed(Bytes& out, std::string_view field, size_t width, const char* what) {
   if (field.size() != width) {
     Fail(Fault::InvalidArgument, std::string(what) + " is " + std::to_string(field.size()) +
                                      " bytes, not " + std::to_string(width));

@@ -20,7 +20,7 @@ bool Matches(const IffChunk& chunk, std::string_view type, const Bytes& idFlags)
 }
 
 // Bytes [from, from + n) of `data`, with a space for each byte past its end.
-Bytes TakePadded(const Bytes& data, size_t from, size_t n) {
+Bytes TakePadded(std::string_view data, size_t from, size_t n) {
   Bytes out(n, ' ');
   for (size_t i = 0; i < n && from + i < data.size(); ++i) out[i] = data[from + i];
   return out;
@@ -40,7 +40,7 @@ void Decode(const IffFile& file, StringTable& table, const Bytes& idFlags, bool 
     }
   }
   if (chunk == nullptr) return;
-  const Bytes& data = chunk->Data;
+  const std::string_view data = chunk->Data;
   table.FormatCode = TakePadded(data, 0, 2);
   table.CountBytes = TakePadded(data, 2, 2);
 
@@ -60,14 +60,14 @@ void Decode(const IffFile& file, StringTable& table, const Bytes& idFlags, bool 
     entry.LanguageCode.assign(1, p < data.size() ? data[p] : ' ');
     const size_t valueEnd = data.find('\0', p + 1);
     gErrLocation = 6000;
-    if (valueEnd == Bytes::npos) {
+    if (valueEnd == std::string_view::npos) {
       Fail(Fault::InvalidArgument,
            "string table value at data offset " + std::to_string(p + 1) + " has no terminator");
     }
     entry.Value.assign(data, p + 1, valueEnd - p - 1);
     const size_t commentEnd = data.find('\0', valueEnd + 1);
     gErrLocation = 7000;
-    if (commentEnd == Bytes::npos) {
+    if (commentEnd == std::string_view::npos) {
       Fail(Fault::InvalidArgument, "string table comment at data offset " +
                                        std::to_string(valueEnd + 1) + " has no terminator");
     }
@@ -76,7 +76,7 @@ void Decode(const IffFile& file, StringTable& table, const Bytes& idFlags, bool 
   }
 
   gErrLocation = 8000;
-  table.Trailer = p < data.size() ? data.substr(p) : Bytes();
+  table.Trailer = p < data.size() ? Bytes(data.substr(p)) : Bytes();
 }
 
 Bytes Encode(const StringTable& table) {

@@ -57,8 +57,9 @@ inline IffChunk Chunk(const std::string& type, uint16_t id, uint16_t flags,
   chunk.Type = type;
   chunk.Size = LongToBEBytes(static_cast<int32_t>(data.size()) + kChunkHeaderSize);
   chunk.IdFlags = Be16(id) + Be16(flags);
-  chunk.Label = label;
-  chunk.Label.resize(64, '\0');
+  Bytes padded = label;
+  padded.resize(64, '\0');
+  chunk.Label = std::move(padded);
   chunk.Data = std::move(data);
   return chunk;
 }

@@ -58,8 +58,9 @@ IffChunk MakeChunk(const char* type, uint16_t id, uint16_t flags, const std::str
   chunk.Type = type;
   chunk.Size = LongToBEBytes(static_cast<int32_t>(kChunkHeaderSize + data.size()));
   chunk.IdFlags = Be16(id) + Be16(flags);
-  chunk.Label = label;
-  chunk.Label.resize(64, '\0');
+  Bytes padded = label;
+  padded.resize(64, '\0');
+  chunk.Label = std::move(padded);
   chunk.Data = std::move(data);
   return chunk;
 }
