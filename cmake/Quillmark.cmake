@@ -45,14 +45,3 @@ function(qm_test name)
   endif()
 endfunction()
 
-# qm_sources(VAR files...): the files that exist (the tree is being built up
-# by several hands at once).
-function(qm_sources var)
-  set(out)
-  foreach(f ${ARGN})
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${f})
-      list(APPEND out ${f})
-    endif()
-  endforeach()
-  set(${var} ${out} PARENT_SCOPE)
-endfunction()
