@@ -23,11 +23,12 @@ QM_BUILD_PACKAGES=(cmake ninja-build g++ make git googletest libgtest-dev libgmo
   clang libclang-rt-14-dev llvm-14)
 QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick x11-utils)
 
-# Starts a private Xvfb and exports DISPLAY; stopped by qm_stop_x.
+# Starts a private Xvfb (screen size as the first argument) and exports
+# DISPLAY; stopped by qm_stop_x.
 qm_start_x() {
-  local fdfile
+  local fdfile size=${1:-1280x1024x24}
   fdfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
   QM_XVFB_PID=$!
   for _ in $(seq 100); do
     [ -s "$fdfile" ] && break

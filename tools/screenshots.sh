@@ -31,25 +31,11 @@ setpath_caption="Set The Sims Path"
 error_caption="Unrecoverable Error - Program Execution Halted"
 menu_set_path=$(sed -n 's/.*kMenuSetPath = \([0-9]*\);.*/\1/p' "$QM_ROOT/src/editor/MainControls.h")
 
-# A private Xvfb large enough for the 192-DPI desktop.
-xvfb_pid=
-start_x() {
-  local fdfile
-  fdfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 2200x1700x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$fdfile" ] && break
-    sleep 0.1
-  done
-  export DISPLAY=":$(head -n1 "$fdfile")"
-  rm -f "$fdfile"
-}
 app_pid=
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
   qm_stop_wine
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  qm_stop_x
   return 0
 }
 trap cleanup EXIT
@@ -93,7 +79,8 @@ end_app() {
   app_pid=
 }
 
-start_x
+# A private Xvfb large enough for the 192-DPI desktop.
+qm_start_x 2200x1700x24
 qm_start_wine "$prefix" 96
 drive_c=$prefix/drive_c
 mkdir -p "$drive_c/Quillmark"
