@@ -1,6 +1,5 @@
 #pragma once
-// One NameEditor wired to fakes and an in-memory file system, with the
-// program-wide state reset around each test.
+// NameEditor wired to fakes and an in-memory file system, for tests.
 
 #include <gtest/gtest.h>
 
@@ -16,29 +15,25 @@
 
 namespace qm::test {
 
-class EditorHarness : public ::testing::Test {
- protected:
-  void SetUp() override {
+// One NameEditor wired to fakes and an in-memory file system. Creating it
+// resets the program-wide state; error traps are recorded while it lives.
+class EditorRig {
+ public:
+  EditorRig() {
     gSimsPath.clear();
     gNameLists.Clear();
     ResetErrorContext();
     previousHook_ = SetErrorTrapHook([this] { traps.push_back(gErrProcedure); });
   }
-  void TearDown() override { SetErrorTrapHook(previousHook_); }
+  ~EditorRig() { SetErrorTrapHook(previousHook_); }
+  EditorRig(const EditorRig&) = delete;
+  EditorRig& operator=(const EditorRig&) = delete;
 
   // The stored setting already names the game folder.
   void UseSetting(const std::string& folder) {
     settings.values[{kSettingsApp, kSettingsSection, kSettingsKey}] = folder;
   }
   std::string Setting() { return settings.Get(kSettingsApp, kSettingsSection, kSettingsKey); }
-
-  // Program start on an installed game whose folder the setting holds.
-  void StartOnGame(const GameLayout& layout = {}) {
-    InstallGame(fs, layout);
-    UseSetting(kGameRoot);
-    editor.OnLoad();
-    editor.OnActivate();
-  }
 
   // The user picks row `row` and types `keys` (each through the key filter,
   // each followed by a key release).
@@ -49,13 +44,6 @@ class EditorHarness : public ::testing::Test {
       if (NameEditor::FilterKey(c)) view.TypeIntoBox(static_cast<char>(c));
       editor.OnNameKeyUp();
     }
-  }
-
-  std::string Live() { return fs.Contents(kLivePath).value_or("<missing>"); }
-
-  // The file-system log from entry `from` on.
-  std::vector<std::string> LogFrom(size_t from) {
-    return {fs.Log().begin() + static_cast<std::ptrdiff_t>(from), fs.Log().end()};
   }
 
   Journal journal;
@@ -71,6 +59,24 @@ class EditorHarness : public ::testing::Test {
 
  private:
   ErrorTrapHook previousHook_;
+};
+
+class EditorHarness : public ::testing::Test, public EditorRig {
+ protected:
+  // Program start on an installed game whose folder the setting holds.
+  void StartOnGame(const GameLayout& layout = {}) {
+    InstallGame(fs, layout);
+    UseSetting(kGameRoot);
+    editor.OnLoad();
+    editor.OnActivate();
+  }
+
+  std::string Live() { return fs.Contents(kLivePath).value_or("<missing>"); }
+
+  // The file-system log from entry `from` on.
+  std::vector<std::string> LogFrom(size_t from) {
+    return {fs.Log().begin() + static_cast<std::ptrdiff_t>(from), fs.Log().end()};
+  }
 };
 
 }  // namespace qm::test

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/AppState.h"
+#include "editor/EditorHarness.h"
 #include "editor/GameFixture.h"
 #include "editor/NameEditor.h"
 #include "errortrap/ErrorTrap.h"
@@ -23,38 +24,18 @@ namespace qm::test {
 namespace {
 
 // One program start on a game folder whose live.iff holds `live`.
-class Start {
+class Start : public EditorRig {
  public:
   explicit Start(const Bytes& live, bool backupExists = false) {
-    gSimsPath.clear();
-    gNameLists.Clear();
-    ResetErrorContext();
-    previousHook_ = SetErrorTrapHook([this] { traps.push_back(gErrProcedure); });
     fs.AddFile(kSimsExePath, "MZ placeholder");
     fs.AddFile(kLivePath, live);
     if (backupExists) fs.AddFile(kBackupPath, "an earlier backup");
-    settings.values[{kSettingsApp, kSettingsSection, kSettingsKey}] = kGameRoot;
+    UseSetting(kGameRoot);
     editor.OnLoad();
     editor.OnActivate();
   }
-  ~Start() { SetErrorTrapHook(previousHook_); }
-  Start(const Start&) = delete;
-  Start& operator=(const Start&) = delete;
 
   int Reports() const { return static_cast<int>(traps.size() + fatal.calls.size()); }
-
-  MemoryFileSystem fs;
-  FakeMainView view;
-  FakeMessageBoxes messages;
-  FakeSettings settings;
-  FakeRegistry registry;
-  FakeFatal fatal;
-  NoSleep sleeper;
-  NameEditor editor{view, EditorServices{fs, messages, settings, registry, fatal, sleeper}};
-  std::vector<std::string> traps;
-
- private:
-  ErrorTrapHook previousHook_;
 };
 
 bool StartsWith(const std::string& text, const std::string& prefix) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/AppState.h"
+#include "editor/EditorHarness.h"
 #include "editor/GameFixture.h"
 #include "editor/NameEditor.h"
 #include "errortrap/ErrorTrap.h"
@@ -69,20 +70,16 @@ Bytes NewImage(const Bytes& oldImage) {
 
 // One program run: the game loaded through the editor, kEdits made, nothing
 // saved yet. Traps are recorded while the session lives.
-class Session {
+class Session : public EditorRig {
  public:
   explicit Session(Setup setup) {
-    gSimsPath.clear();
-    gNameLists.Clear();
-    ResetErrorContext();
-    previousHook_ = SetErrorTrapHook([this] { traps.push_back(gErrProcedure); });
     InstallGame(fs);
     if (setup == Setup::StaleTemp) {
       fs.AddFile(kTempPath, BuildLiveIff().substr(0, 300));
       fs.SetReadOnly(kTempPath);
     }
     if (setup == Setup::ReadOnlyLive) fs.SetReadOnly(kLivePath);
-    settings.values[{kSettingsApp, kSettingsSection, kSettingsKey}] = kGameRoot;
+    UseSetting(kGameRoot);
     oldImage = fs.Contents(kLivePath).value();
     editor.OnLoad();
     editor.OnActivate();
@@ -92,9 +89,6 @@ class Session {
     }
     callsBeforeSave = fs.CallCount();
   }
-  ~Session() { SetErrorTrapHook(previousHook_); }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
 
   // Reports of a failed save: error traps and "Names Not Saved" boxes.
   int FailureReports() const {
@@ -122,29 +116,8 @@ class Session {
     EXPECT_EQ(gNameLists.Cell(0, 1), FixtureName(0, 1));
   }
 
-  MemoryFileSystem fs;
-  FakeMainView view;
-  FakeMessageBoxes messages;
-  FakeSettings settings;
-  FakeRegistry registry;
-  FakeFatal fatal;
-  NoSleep sleeper;
-  NameEditor editor{view, EditorServices{fs, messages, settings, registry, fatal, sleeper}};
-  std::vector<std::string> traps;
   Bytes oldImage;
   int callsBeforeSave = 0;
-
- private:
-  void Edit(int row, const std::string& keys) {
-    editor.OnChooseName(row);
-    for (char key : keys) {
-      int16_t c = static_cast<int16_t>(static_cast<unsigned char>(key));
-      if (NameEditor::FilterKey(c)) view.TypeIntoBox(static_cast<char>(c));
-      editor.OnNameKeyUp();
-    }
-  }
-
-  ErrorTrapHook previousHook_;
 };
 
 // The calls of a save that meets no fault, as the log names them.
