@@ -2,7 +2,8 @@
 // The in-memory image of one IFF file and the procedures that read, update
 // and write it. Field names follow the file format's documentation; lists are
 // std::vector, so list index k (counted from 1 in the format's terms) is
-// element k - 1. Every fixed-width field is held as raw bytes.
+// element k - 1. Every fixed-width field is held as raw bytes, the 4-byte
+// ones in place (Field4).
 //
 // Each gs* procedure runs under the error trap: a failure fills the error
 // context, calls ShowErrorTrap and the procedure returns false.
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "iff/BinarySupport.h"
+#include "iff/Field4.h"
 #include "iff/SharedBytes.h"
 #include "platform/FileSystem.h"
 
@@ -25,9 +27,9 @@ inline constexpr int32_t kMaxCount = 32767;  // counters are signed 16-bit
 
 struct IffChunk {
   int32_t Offset = 0;  // position of the first byte, counted from 1
-  Bytes Type;          // 4 bytes, e.g. "STR#"
-  Bytes Size;          // 4 bytes, big-endian, as in the file: data length + 76
-  Bytes IdFlags;       // 4 bytes: ID (big-endian) then flags
+  Field4 Type;         // e.g. "STR#"
+  Field4 Size;         // big-endian, as in the file: data length + 76
+  Field4 IdFlags;      // ID (big-endian) then flags
   // Label and Data of a chunk that was read view the file's image, shared by
   // every chunk of that read; assigning a std::string makes them own it.
   SharedBytes Label;  // 64 bytes
@@ -35,9 +37,11 @@ struct IffChunk {
 };
 
 struct RsmpEntry {
-  Bytes Offset;   // 4 bytes, little-endian 0-based file offset
-  Bytes IdFlags;  // 4 bytes: ID (little-endian) then flags
-  Bytes Label;    // label bytes with terminator and pad byte, as stored
+  Field4 Offset;   // little-endian 0-based file offset
+  Field4 IdFlags;  // ID (little-endian) then flags
+  // Label bytes with terminator and pad byte, as stored; read from a file,
+  // a view of the file's image like a chunk's Label.
+  SharedBytes Label;
 };
 
 struct RsmpType {

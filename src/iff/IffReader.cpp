@@ -1,8 +1,8 @@
 // The reader: the 64-byte header, then a walk over the chunks that hands the
 // map chunk ("rsmp") to gsReadRSMP and keeps every other chunk in Chunks.
 
+#include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <utility>
 
@@ -24,11 +24,9 @@ void ResetImage(IffFile& file) {
   file.RsmpTypes.clear();
 }
 
-// The file's bytes, kept alive by the chunks' Label and Data views.
-using Image = std::shared_ptr<const std::string>;
-
-// Reads one ordinary chunk whose type has already been taken.
-void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type, const Image& image) {
+// Reads one ordinary chunk whose type has already been taken. Its label and
+// data view the image the cursor shares.
+void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   if (file.Chunks.size() >= static_cast<size_t>(kMaxCount)) {
     Fail(Fault::Overflow, "more than 32767 chunks");
   }
@@ -40,13 +38,13 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type, const Image
   if (in.Remaining() >= 72) {
     // Size, ID and flags, and label in one take that cannot fail.
     const std::string_view header = in.Take(72, "chunk header");
-    chunk.Size.assign(header.substr(0, 4));
-    chunk.IdFlags.assign(header.substr(4, 4));
-    chunk.Label = SharedBytes(image, header.substr(8, 64));
+    chunk.Size.assign4(header.data());
+    chunk.IdFlags.assign4(header.data() + 4);
+    chunk.Label = in.Share(header.substr(8, 64));
   } else {
     chunk.Size.assign(in.Take(4, "chunk size"));
     chunk.IdFlags.assign(in.Take(4, "chunk ID and flags"));
-    chunk.Label = SharedBytes(image, in.Take(64, "chunk label"));
+    chunk.Label = in.TakeShared(64, "chunk label");
   }
   const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;
   if (dataLength < INT32_MIN) Fail(Fault::Overflow, "chunk size minus header");
@@ -55,34 +53,22 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type, const Image
                                      " has size " + std::to_string(dataLength + kChunkHeaderSize) +
                                      ", below the 76-byte header");
   }
-  chunk.Data = SharedBytes(image, in.Take(static_cast<size_t>(dataLength), "chunk data"));
+  chunk.Data = in.TakeShared(static_cast<size_t>(dataLength), "chunk data");
 }
 
-// The number of chunks the walk will meet, going by the size fields alone and
-// stopping at the first one that does not fit; used only to size Chunks once.
-size_t CountChunks(std::string_view image) {
-  size_t count = 0;
-  size_t pos = kFileHeaderSize;
-  while (count < static_cast<size_t>(kMaxCount) && pos <= image.size() && image.size() - pos >= 8) {
-    const int32_t size = BEBytesToLong(image.substr(pos + 4, 4));
-    if (size < kChunkHeaderSize || static_cast<size_t>(size) > image.size() - pos) break;
-    pos += static_cast<size_t>(size);
-    ++count;
-  }
-  return count;
-}
-
-// The reader's body, run under the caller's trap. Returns false when the map
-// reader trapped a failure of its own and the walk went on.
-bool ReadImage(IffFile& file, const Image& image) {
-  ByteCursor in(*image);
+// The reader's body, run under the caller's trap: `image` holds the file's
+// bytes, which the views of chunks and map entries share. Returns false when
+// the map reader trapped a failure of its own and the walk went on.
+bool ReadImage(IffFile& file, const SharedBuffer& image) {
+  ByteCursor in(*image, image);
   file.Signature = Bytes(in.Take(60, "file signature"));
   file.RsmpOffset = Bytes(in.Take(4, "header map offset"));
   const int32_t mapOffset = BEBytesToLong(file.RsmpOffset);
   file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
 
   gErrLocation = 2000;
-  file.Chunks.reserve(CountChunks(*image));
+  // Room for chunks averaging 1 KB, as in the game's files; more grows the list.
+  file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), image->size() / 1024 + 16));
   bool mapReadOk = true;
   // While the next unread byte is not the last one (at least two bytes left).
   while (in.Remaining() >= 2) {
@@ -94,7 +80,7 @@ bool ReadImage(IffFile& file, const Image& image) {
       // Whatever follows a map chunk directly is kept as an ordinary chunk.
       type = in.Take(4, "chunk type");
     }
-    ReadChunk(file, in, type, image);
+    ReadChunk(file, in, type);
   }
   return mapReadOk;
 }
@@ -106,7 +92,7 @@ bool gsReadIFFImage(IffFile& file, std::string_view image) {
   const bool ok = RunTrapped("gsReadIFF", TrapLocation::Keep, [&] {
     gErrLocation = 1000;
     ResetImage(file);
-    mapReadOk = ReadImage(file, std::make_shared<const std::string>(image));
+    mapReadOk = ReadImage(file, SharedBuffer(std::string(image)));
   });
   return ok && mapReadOk;
 }
@@ -118,7 +104,7 @@ bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs) {
     ResetImage(file);
     std::string image;
     if (const SysCode code = fs.ReadAll(path, image); code != syserr::kOk) FailIo(code, path);
-    mapReadOk = ReadImage(file, std::make_shared<const std::string>(std::move(image)));
+    mapReadOk = ReadImage(file, SharedBuffer(std::move(image)));
   });
   return ok && mapReadOk;
 }

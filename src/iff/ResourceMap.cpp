@@ -2,7 +2,9 @@
 // IffFile, and bringing its entry offsets up to date before a write.
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,14 +37,34 @@ void CheckCount(int32_t count, const char* what) {
   }
 }
 
+// Position in `bytes` of the first label terminator (0x00 or 0xA3), or its
+// size when there is none. Eight bytes at a time: in each word, a byte that
+// is zero after XOR with the terminator sets its top bit in the mask; bits
+// above the first such byte may be false, the lowest one never is.
+size_t FindLabelEnd(std::string_view bytes) {
+  static_assert(std::endian::native == std::endian::little, "byte order of the word scan");
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighs = 0x8080808080808080ull;
+  constexpr uint64_t kA3s = kOnes * 0xA3;
+  size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + at, 8);
+    const uint64_t other = word ^ kA3s;
+    const uint64_t mask = ((word - kOnes) & ~word & kHighs) | ((other - kOnes) & ~other & kHighs);
+    if (mask != 0) return at + static_cast<size_t>(std::countr_zero(mask)) / 8;
+  }
+  while (at < bytes.size() && bytes[at] != kLabelEnd && bytes[at] != '\xA3') ++at;
+  return at;
+}
+
 // The label bytes through the terminator, and the pad byte when the count of
 // map bytes read through a 0x00 terminator is odd.
-Bytes ReadLabel(ByteCursor& in, size_t mapStart) {
+SharedBytes ReadLabel(ByteCursor& in, size_t mapStart) {
   gErrLocation = 4000;
   const size_t start = in.Position();
   const std::string_view rest = in.Take(in.Remaining(), "map label");
-  size_t end = 0;
-  while (end < rest.size() && rest[end] != kLabelEnd && rest[end] != '\xA3') ++end;
+  const size_t end = FindLabelEnd(rest);
   if (end == rest.size()) {
     // Every byte to the end has been consumed looking for the terminator.
     Fail(Fault::UnexpectedEndOfFile,
@@ -51,11 +73,11 @@ Bytes ReadLabel(ByteCursor& in, size_t mapStart) {
   const bool padded = rest[end] == kLabelEnd && (start + end + 1 - mapStart) % 2 == 1;
   if (padded && end + 1 < rest.size()) {
     in.Seek(start + end + 2);
-    return Bytes(rest.data(), end + 2);
+    return in.Share(rest.substr(0, end + 2));
   }
   in.Seek(start + end + 1);
   if (padded) in.TakeByte("map label pad byte");  // none left: fails
-  return Bytes(rest.data(), end + 1);
+  return in.Share(rest.substr(0, end + 1));
 }
 
 void ReadMap(IffFile& file, ByteCursor& in) {
@@ -84,8 +106,8 @@ void ReadMap(IffFile& file, ByteCursor& in) {
       if (in.Remaining() >= 8) {
         // Offset, ID and flags in one take that cannot fail.
         const std::string_view fields = in.Take(8, "map entry fields");
-        entry.Offset.assign(fields.substr(0, 4));
-        entry.IdFlags.assign(fields.substr(4, 4));
+        entry.Offset.assign4(fields.data());
+        entry.IdFlags.assign4(fields.data() + 4);
       } else {
         entry.Offset.assign(in.Take(4, "map entry offset"));
         entry.IdFlags.assign(in.Take(4, "map entry ID and flags"));

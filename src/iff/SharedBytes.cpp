@@ -7,10 +7,9 @@ namespace qm {
 SharedBytes::SharedBytes(std::string bytes) {
   if (bytes.empty()) return;
   // Moving keeps the string's buffer; only the small owner record is new.
-  auto owned = std::make_shared<const std::string>(std::move(bytes));
-  data_ = owned->data();
-  size_ = owned->size();
-  owner_ = std::move(owned);
+  owner_ = SharedBuffer(std::move(bytes));
+  data_ = owner_->data();
+  size_ = owner_->size();
 }
 
 std::ostream& operator<<(std::ostream& out, const SharedBytes& bytes) {

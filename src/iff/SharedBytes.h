@@ -2,21 +2,71 @@
 // An immutable run of bytes that either views part of a shared buffer (a
 // loaded file's image) or owns a buffer of its own. Every copy shares the
 // buffer's ownership, so a view stays valid for as long as any copy lives,
-// whatever happens to the object it was taken from. Assigning a
-// std::string (or text) makes it own those bytes.
+// whatever happens to the object it was taken from (on the thread that holds
+// the buffer). Assigning a std::string (or text) makes it own those bytes.
 //
 // It reads like a const std::string: size(), data(), operator[], find(),
 // substr() and compare(), and it converts to std::string_view; str() makes a
 // std::string copy.
 
 #include <cstddef>
+#include <cstdint>
 #include <iosfwd>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 
 namespace qm {
+
+// An immutable std::string with a count of its holders, freed with the last
+// one. The count is a plain integer, not an atomic one: a load creates and a
+// reload drops thousands of holders of one buffer, and the program runs on
+// one thread. Copies of one buffer must stay on one thread.
+class SharedBuffer {
+ public:
+  SharedBuffer() = default;
+  explicit SharedBuffer(std::string bytes) : block_(new Block{1, std::move(bytes)}) {}
+
+  SharedBuffer(const SharedBuffer& other) noexcept : block_(other.block_) { Hold(); }
+  SharedBuffer& operator=(const SharedBuffer& other) noexcept {
+    if (block_ != other.block_) {
+      Release();
+      block_ = other.block_;
+      Hold();
+    }
+    return *this;
+  }
+  SharedBuffer(SharedBuffer&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+  SharedBuffer& operator=(SharedBuffer&& other) noexcept {
+    if (this != &other) {
+      Release();
+      block_ = std::exchange(other.block_, nullptr);
+    }
+    return *this;
+  }
+  ~SharedBuffer() { Release(); }
+
+  explicit operator bool() const { return block_ != nullptr; }
+  // The bytes; only while this holds a buffer.
+  const std::string& operator*() const { return block_->bytes; }
+  const std::string* operator->() const { return &block_->bytes; }
+
+ private:
+  struct Block {
+    size_t holders;
+    const std::string bytes;
+  };
+
+  void Hold() const {
+    if (block_ != nullptr) ++block_->holders;
+  }
+  void Release() {
+    if (block_ != nullptr && --block_->holders == 0) delete block_;
+    block_ = nullptr;
+  }
+
+  Block* block_ = nullptr;
+};
 
 class SharedBytes {
  public:
@@ -27,8 +77,8 @@ class SharedBytes {
   SharedBytes(std::string bytes);
   SharedBytes(const char* text) : SharedBytes(std::string(text)) {}
   explicit SharedBytes(std::string_view bytes) : SharedBytes(std::string(bytes)) {}
-  // Views `part`, which lies inside the buffer `owner` keeps alive.
-  SharedBytes(std::shared_ptr<const void> owner, std::string_view part)
+  // Views `part`, which lies inside `owner`'s bytes.
+  SharedBytes(SharedBuffer owner, std::string_view part)
       : data_(part.data()), size_(part.size()), owner_(std::move(owner)) {}
 
   SharedBytes(const SharedBytes&) = default;
@@ -47,7 +97,6 @@ class SharedBytes {
     return *this;
   }
   ~SharedBytes() = default;
-
   const char* data() const { return data_; }
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -76,7 +125,7 @@ class SharedBytes {
  private:
   const char* data_ = "";
   size_t size_ = 0;
-  std::shared_ptr<const void> owner_;  // null for empty bytes
+  SharedBuffer owner_;  // none for empty bytes
 };
 
 std::ostream& operator<<(std::ostream& out, const SharedBytes& bytes);

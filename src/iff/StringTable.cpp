@@ -40,7 +40,7 @@ Bytes TakePadded(std::string_view data, size_t from, size_t n) {
   return out;
 }
 
-void Decode(const IffFile& file, StringTable& table, const Bytes& idFlags, bool isCTSS) {
+void Decode(const IffFile& file, StringTable& table, std::string_view idFlags, bool isCTSS) {
   gErrLocation = 1000;
   const std::string_view type = ChunkType(isCTSS);
   table.Entries.clear();
@@ -116,7 +116,7 @@ Bytes Encode(const StringTable& table) {
   return data;
 }
 
-void EncodeInto(IffFile& file, const StringTable& table, const Bytes& idFlags, bool isCTSS) {
+void EncodeInto(IffFile& file, const StringTable& table, std::string_view idFlags, bool isCTSS) {
   const std::string_view type = ChunkType(isCTSS);
   for (IffChunk& chunk : file.Chunks) {
     if (!Matches(chunk, type, idFlags)) continue;
@@ -131,12 +131,14 @@ void EncodeInto(IffFile& file, const StringTable& table, const Bytes& idFlags, b
 
 }  // namespace
 
-bool gsReadSTRSegment(const IffFile& file, StringTable& table, const Bytes& idFlags, bool isCTSS) {
+bool gsReadSTRSegment(const IffFile& file, StringTable& table, std::string_view idFlags,
+                      bool isCTSS) {
   return RunTrapped("gsReadSTRSegment", TrapLocation::Keep,
                     [&] { Decode(file, table, idFlags, isCTSS); });
 }
 
-bool gsWriteSTRSegment(IffFile& file, const StringTable& table, const Bytes& idFlags, bool isCTSS) {
+bool gsWriteSTRSegment(IffFile& file, const StringTable& table, std::string_view idFlags,
+                       bool isCTSS) {
   return RunTrapped("gsWriteSTRSegment", TrapLocation::Reset,
                     [&] { EncodeInto(file, table, idFlags, isCTSS); });
 }

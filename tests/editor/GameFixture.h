@@ -115,7 +115,7 @@ inline void AddMap(IffFile& file) {
   std::vector<RsmpType> groups;
   int32_t length = kRsmpHeaderSize + 8;  // header, size field, type count
   for (const IffChunk& chunk : file.Chunks) {
-    const Bytes code(chunk.Type.rbegin(), chunk.Type.rend());
+    const Bytes code = ReverseBytes4(chunk.Type);
     RsmpType* group = nullptr;
     for (RsmpType& g : groups) {
       if (g.Code == code) group = &g;
@@ -127,8 +127,7 @@ inline void AddMap(IffFile& file) {
     RsmpEntry entry;
     entry.Offset = Bytes(4, '\0');  // the writer fills it in
     entry.IdFlags = Bytes{chunk.IdFlags[1], chunk.IdFlags[0], chunk.IdFlags[3], chunk.IdFlags[2]};
-    entry.Label = chunk.Label.substr(0, chunk.Label.find('\0'));
-    entry.Label.push_back('\0');
+    entry.Label = std::string(chunk.Label.substr(0, chunk.Label.find('\0'))) + '\0';
     group->Entries.push_back(std::move(entry));
     ++group->Count;
   }
@@ -138,7 +137,7 @@ inline void AddMap(IffFile& file) {
       length += 8 + static_cast<int32_t>(entry.Label.size());
       // A zero-terminated label is padded to keep the map's byte count even.
       if (length % 2 == 1) {
-        entry.Label.push_back('\0');
+        entry.Label = entry.Label.str() + '\0';
         ++length;
       }
     }

@@ -34,6 +34,25 @@ TEST(SharedBytes, ChunkCopiedOutOfAFileKeepsReadingAfterTheFileIsGone) {
   EXPECT_EQ(kept->Label.size(), 64u);
 }
 
+TEST(SharedBytes, CopiesMovesAndSelfAssignmentsKeepOneBufferAliveToTheLast) {
+  SharedBuffer buffer(Bytes(100, 'b'));
+  SharedBytes a(buffer, std::string_view(*buffer).substr(10, 20));
+  buffer = SharedBuffer();  // the view alone holds the buffer now
+  SharedBytes b = a;
+  SharedBytes& alias = b;
+  b = alias;  // self-assignment must not release the last holder
+  b = std::move(alias);
+  EXPECT_EQ(b, Bytes(20, 'b'));
+  a = b;  // the same buffer assigned over itself
+  EXPECT_EQ(a, Bytes(20, 'b'));
+  SharedBytes c = std::move(a);
+  EXPECT_TRUE(a.empty());  // NOLINT(bugprone-use-after-move): moved-from is empty
+  b = SharedBytes();
+  // Only c holds the buffer; ASan reports a read of freed bytes here, and
+  // LeakSanitizer a buffer that was never freed.
+  EXPECT_EQ(c, Bytes(20, 'b'));
+}
+
 TEST(SharedBytes, AssigningAStringOwnsItsBytes) {
   SharedBytes bytes;
   EXPECT_TRUE(bytes.empty());

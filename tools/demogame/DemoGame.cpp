@@ -90,8 +90,7 @@ void AddMap(IffFile& file) {
     RsmpEntry entry;
     entry.Offset = LongToLEBytes(0);  // set by the writer
     entry.IdFlags = Bytes{chunk.IdFlags[1], chunk.IdFlags[0], chunk.IdFlags[3], chunk.IdFlags[2]};
-    entry.Label = chunk.Label.substr(0, chunk.Label.find('\0'));
-    entry.Label += '\0';
+    entry.Label = std::string(chunk.Label.substr(0, chunk.Label.find('\0'))) + '\0';
     group->Entries.push_back(entry);
     ++group->Count;
   }
@@ -101,7 +100,7 @@ void AddMap(IffFile& file) {
     for (RsmpEntry& entry : group.Entries) {
       mapBytes += 8 + entry.Label.size();
       if (mapBytes % 2 == 1) {
-        entry.Label += '\xA3';
+        entry.Label = entry.Label.str() + '\xA3';
         ++mapBytes;
       }
     }
