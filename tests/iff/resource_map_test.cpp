@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
+#include <utility>
 
 #include "IffBuilder.h"
 #include "TrapRecorder.h"
@@ -268,6 +270,27 @@ TEST_F(ResourceMap, UpdateMatchesTypeAndByteSwappedIdIgnoringFlags) {
   EXPECT_TRUE(traps.empty());
 }
 
+TEST_F(ResourceMap, UpdateMatchesAShortIdOnlyWithOneMissingTheSameBytes) {
+  // A chunk's ID is big-endian and an entry's little-endian, so a 1-byte
+  // field holds the high byte in a chunk and the low byte in an entry: the
+  // two never match. Empty fields match each other.
+  IffFile f = MakeFile({MakeChunk("STR#", 5, 0, 1001), MakeChunk("STR#", 0, 0, 2001),
+                        MakeChunk("STR#", 0, 0, 3001), MakeChunk("STR#", 0, 0, 4001)},
+                       {MakeGroup("STR#", {MakeEntry(5, 0, 7), MakeEntry(0, 0, 7),
+                                           MakeEntry(0, 0, 7), MakeEntry(0, 0, 7)})});
+  f.Chunks[1].IdFlags = "";
+  f.Chunks[2].IdFlags = B({0x05});
+  f.Chunks[3].IdFlags = B({0x00});
+  f.RsmpTypes[0].Entries[1].IdFlags = "";
+  f.RsmpTypes[0].Entries[2].IdFlags = B({0x05});
+  f.RsmpTypes[0].Entries[3].IdFlags = B({0x00});
+  ASSERT_TRUE(gsUpdateRsmp(f)) << TrapList();
+  EXPECT_EQ(f.RsmpTypes[0].Entries[0].Offset, Le32(1000));
+  EXPECT_EQ(f.RsmpTypes[0].Entries[1].Offset, Le32(2000));
+  EXPECT_EQ(f.RsmpTypes[0].Entries[2].Offset, Le32(7));
+  EXPECT_EQ(f.RsmpTypes[0].Entries[3].Offset, Le32(7));
+}
+
 TEST_F(ResourceMap, UpdateGivesLaterChunkToTheFirstEntryOnly) {
   IffFile f = MakeFile(
       {MakeChunk("STR#", 5, 0, 101), MakeChunk("STR#", 5, 1, 201), MakeChunk("CTSS", 5, 0, 301)},
@@ -358,6 +381,58 @@ TEST_F(ResourceMap, UpdateAgreesWithTheNestedScanOnRandomMaps) {
       }
     }
   }
+}
+
+// For each chunk in order, the first entry of its type and ID in scan order,
+// found through an ordered map: a second reference, fast enough for maps
+// too large for the nested scan.
+void MapScan(IffFile& f) {
+  std::map<std::pair<Bytes, Bytes>, RsmpEntry*> first;
+  for (RsmpType& group : f.RsmpTypes) {
+    for (RsmpEntry& entry : group.Entries) {
+      first.emplace(std::pair(ReverseBytes4(group.Code), Bytes{entry.IdFlags[1], entry.IdFlags[0]}),
+                    &entry);
+    }
+  }
+  for (const IffChunk& c : f.Chunks) {
+    const auto found = first.find({c.Type.str(), Bytes(c.IdFlags.substr(0, 2))});
+    if (found != first.end()) found->second->Offset = LongToLEBytes(c.Offset - 1);
+  }
+}
+
+TEST_F(ResourceMap, UpdateOfALargeMapAgreesWithTheReference) {
+  // Enough entries for the update to split them into parts; repeated IDs
+  // within and across groups, and chunks with and without an entry.
+  std::mt19937 rng(99);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const Bytes types[] = {"STR#", "BHAV", "CTSS", "OBJD", "SPR2"};
+  std::vector<IffChunk> chunks;
+  for (int i = 0; i < 12000; ++i) {
+    chunks.push_back(MakeChunk(types[pick(5)], static_cast<uint16_t>(pick(4000)),
+                               static_cast<uint16_t>(pick(3)), 65 + i * 80));
+  }
+  chunks[5].Type = "STR";  // matches no entry
+  std::vector<RsmpType> groups;
+  for (int g = 0; g < 6; ++g) {
+    std::vector<RsmpEntry> entries;
+    for (int e = 0; e < 1500 + pick(500); ++e) {
+      entries.push_back(MakeEntry(static_cast<uint16_t>(pick(4000)), 0, 7));
+    }
+    groups.push_back(MakeGroup(types[g % 5], std::move(entries)));  // "STR#" twice
+  }
+  IffFile indexed = MakeFile(chunks, groups);
+  IffFile reference = indexed;
+  ASSERT_TRUE(gsUpdateRsmp(indexed)) << TrapList();
+  MapScan(reference);
+  size_t updated = 0;
+  for (size_t g = 0; g < groups.size(); ++g) {
+    for (size_t e = 0; e < indexed.RsmpTypes[g].Entries.size(); ++e) {
+      ASSERT_EQ(indexed.RsmpTypes[g].Entries[e].Offset, reference.RsmpTypes[g].Entries[e].Offset)
+          << "group " << g << " entry " << e;
+      updated += indexed.RsmpTypes[g].Entries[e].Offset != Le32(7);
+    }
+  }
+  EXPECT_GT(updated, 1000u);  // the comparison covered real updates
 }
 
 }  // namespace
