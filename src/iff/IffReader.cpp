@@ -67,8 +67,9 @@ bool ReadImage(IffFile& file, const SharedBuffer& image) {
   file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
 
   gErrLocation = 2000;
-  // Room for chunks averaging 1 KB, as in the game's files; more grows the list.
-  file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), image->size() / 1024 + 16));
+  // Room for chunks averaging 512 bytes or more, as in the game's files; more
+  // grows the list.
+  file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), image->size() / 512 + 16));
   bool mapReadOk = true;
   // While the next unread byte is not the last one (at least two bytes left).
   while (in.Remaining() >= 2) {

@@ -103,6 +103,24 @@ void ReadMap(IffFile& file, ByteCursor& in) {
     for (int32_t e = 0; e < group.Count; ++e) {
       gErrLocation = 3000;
       RsmpEntry& entry = group.Entries.emplace_back();
+      // Most entries: the fields and a label of up to 15 bytes, with its pad
+      // byte, within the next 25 bytes.
+      if (in.Remaining() >= 25) {
+        const size_t at = in.Position();
+        const std::string_view ahead = in.Take(25, "map entry");
+        const size_t end = FindLabelEnd(ahead.substr(8, 16));
+        if (end < 16) {
+          gErrLocation = 4000;
+          entry.Offset.assign4(ahead.data());
+          entry.IdFlags.assign4(ahead.data() + 4);
+          const bool padded = ahead[8 + end] == kLabelEnd && (at + 8 + end + 1 - mapStart) % 2 == 1;
+          const size_t length = end + 1 + (padded ? 1 : 0);
+          entry.Label = in.Share(ahead.substr(8, length));
+          in.Seek(at + 8 + length);
+          continue;
+        }
+        in.Seek(at);
+      }
       if (in.Remaining() >= 8) {
         // Offset, ID and flags in one take that cannot fail.
         const std::string_view fields = in.Take(8, "map entry fields");
