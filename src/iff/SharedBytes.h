@@ -10,7 +10,6 @@
 // std::string copy.
 
 #include <cstddef>
-#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <string_view>
