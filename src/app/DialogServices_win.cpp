@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/AppState.h"
+#include "errortrap/Failure.h"
 
 namespace qm {
 
@@ -199,6 +200,11 @@ std::string Win32ProgramInfo::TempFolder() {
 void Win32ProcessEnd::EndNow() { ExitProcess(1); }
 
 namespace dialogwin {
+
+void ReportUnhandledFailure(FatalErrors& fatal) {
+  const CaughtFailure failure = CurrentFailure();
+  fatal.Fatal(failure.number, failure.description);
+}
 
 namespace {
 

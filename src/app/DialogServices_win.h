@@ -10,6 +10,7 @@
 
 #include "app/Layout.h"
 #include "platform/Shell.h"
+#include "platform/Ui.h"
 
 namespace qm {
 
@@ -59,6 +60,11 @@ class Win32ProcessEnd final : public ProcessEnd {
 
 namespace dialogwin {
 
+// Inside a catch block: reports the exception being handled through `fatal`
+// with its own number and description (in the program, a message box, then
+// the program ends).
+void ReportUnhandledFailure(FatalErrors& fatal);
+
 // The window procedure of a class whose windows are T objects created with
 // `this` as their creation parameter: it keeps the object in the window's
 // user data from WM_NCCREATE to WM_NCDESTROY, sets and clears T::hwnd_, and
@@ -80,7 +86,9 @@ LRESULT CALLBACK WindowProcThunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   try {
     return self->HandleMessage(msg, wp, lp);
   } catch (...) {
-    // Handlers report their own failures; nothing may unwind into user32.
+    // Nothing may unwind into user32: a failure that reaches a window
+    // procedure was not expected, and ends the program through T::fatal_.
+    ReportUnhandledFailure(self->fatal_);
     return DefWindowProcA(hwnd, msg, wp, lp);
   }
 }

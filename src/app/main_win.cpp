@@ -10,6 +10,7 @@
 #include "app/Services_win.h"
 #include "editor/frmMain_win.h"
 #include "errortrap/ErrorTrap.h"
+#include "errortrap/Failure.h"
 #include "errortrap/frmErrorDialog_win.h"
 #include "location/Registry.h"
 #include "platform/FileSystem.h"
@@ -46,7 +47,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   try {
     return qm::Run(instance, showCommand);
   } catch (...) {
-    qm::Win32FatalErrors().Fatal(8, "Out of memory");
+    const qm::CaughtFailure failure = qm::CurrentFailure();
+    qm::Win32FatalErrors().Fatal(failure.number, failure.description);
     return 1;
   }
 }

@@ -108,6 +108,11 @@ void NameEditor::OnLoad() {
 }
 
 void NameEditor::OnActivate() {
+  // What was loaded or shown so far belongs to the folder in use until now:
+  // none of it may reach the tables loaded below, nor be saved into this
+  // folder when its tests fail.
+  ForgetLoadedGame();
+
   view_.SetCaption(Caption());
   view_.Repaint();
 
@@ -121,10 +126,6 @@ void NameEditor::OnActivate() {
         "The file SIMS.EXE was not found in the path specified in the registry." + kCrLf +
             "Please use the Set Path menu option to locate The Sims.",
         "SIMS.EXE Not Found!", MessageIcon::Critical);
-    // Drop the image of any folder loaded before, so that Save cannot write
-    // it into this folder.
-    mLiveFile = IffFile{};
-    mListTables = {};
   } else {
     if (!gSimsPath.empty()) {
       const std::string backup = gSimsPath + kBackupTail;
@@ -139,14 +140,29 @@ void NameEditor::OnActivate() {
         }
       }
     }
-    // A failed load has been reported, and the program is ending.
-    if (!LoadNameLists()) return;
+    // A failed load has been reported through the error trap; should its
+    // window close without ending the program, nothing half-loaded stays.
+    if (!LoadNameLists()) {
+      ForgetLoadedGame();
+      view_.SetListItems(mItems);
+      return;
+    }
   }
 
   // An option button that takes the focus selects itself on Windows but not
   // under Wine: select and show list 0 explicitly.
   view_.CheckOption(0);
   OnSelectList(0);
+}
+
+void NameEditor::ForgetLoadedGame() {
+  mLiveFile = IffFile{};
+  mListTables = {};
+  gNameLists.Clear();
+  mItems.clear();
+  mEditRow = 0;
+  mNameBytes.clear();
+  mNameShownAs.clear();
 }
 
 bool NameEditor::LoadNameLists() {

@@ -71,6 +71,7 @@ class NameEditor {
   void OnLoad();
 
   // Activation step (first show, and after the Set Path dialog closes):
+  // everything loaded or shown before is dropped, unsaved edits included;
   // caption, folder and game tests, backup, LoadNameLists; then list 0 is
   // selected and shown.
   void OnActivate();
@@ -103,6 +104,9 @@ class NameEditor {
 
  private:
   void WriteBack();
+  // Drops the loaded image, the tables, gNameLists and the list box's working
+  // copy with the row being edited.
+  void ForgetLoadedGame();
   SysCode WriteNewFile(const std::string& path, const Bytes& image);
   bool ReplaceLiveFile(const std::string& temp, const std::string& live);
 

@@ -1,6 +1,7 @@
 // frmMain on Win32. The window procedure is a switch of one-line cases; each
-// handler is a few lines that call NameEditor, and every call that can throw
-// runs inside Guarded so that no C++ exception unwinds through user32.
+// handler is a few lines that call NameEditor. A failure thrown by a handler
+// is caught once, where Windows calls in (the window procedure and the name
+// box's subclass procedure), and ends the program with its number and text.
 // The geometry comes from the twips table in app/Layout, converted at the
 // window's DPI, again (fonts included) on every DPI change.
 
@@ -12,7 +13,6 @@
 #include "app/DialogServices_win.h"
 #include "app/Layout.h"
 #include "editor/MainControls.h"
-#include "errortrap/Guarded.h"
 #include "location/frmSetPath_win.h"
 
 namespace qm {
@@ -84,7 +84,7 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
   }
   dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi_, screen);
 
-  Guarded(fatal_, [&] { editor_.OnLoad(); });
+  editor_.OnLoad();
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   PostMessageA(hwnd_, kActivateMessage, 0, 0);
@@ -122,7 +122,7 @@ void FrmMain::OnCommand(int id, int code) {
 }
 
 void FrmMain::OnActivateMessage() {
-  Guarded(fatal_, [&] { editor_.OnActivate(); });
+  editor_.OnActivate();
   FocusShownOption();
 }
 
@@ -150,20 +150,16 @@ void FrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
   dialogwin::MoveToSuggested(hwnd_, suggested);
 }
 
-void FrmMain::OnSave() {
-  Guarded(fatal_, [&] { editor_.SaveNameLists(); });
-}
+void FrmMain::OnSave() { editor_.SaveNameLists(); }
 
 void FrmMain::OnExit() { DestroyWindow(hwnd_); }
 
 // Closing the Set Path dialog activates the main window again, which runs the
 // whole activation step for the folder now in use and shows list 0.
 void FrmMain::OnSetPath() {
-  Guarded(fatal_, [&] {
-    ShowSetPathDialog(hwnd_, services_.files, services_.messages, services_.settings,
-                      services_.registry, services_.fatal);
-  });
-  Guarded(fatal_, [&] { editor_.OnActivate(); });
+  ShowSetPathDialog(hwnd_, services_.files, services_.messages, services_.settings,
+                    services_.registry, services_.fatal);
+  editor_.OnActivate();
   FocusShownOption();
 }
 
@@ -172,13 +168,13 @@ void FrmMain::OnSetPath() {
 void FrmMain::OnOptionClicked(int index) {
   if (index == checkedOption_) return;
   checkedOption_ = index;
-  Guarded(fatal_, [&] { editor_.OnSelectList(static_cast<int16_t>(index)); });
+  editor_.OnSelectList(static_cast<int16_t>(index));
 }
 
 void FrmMain::OnListSelectionChanged() {
   const LRESULT row = SendMessageA(lstNames_, LB_GETCURSEL, 0, 0);
   if (row == LB_ERR) return;
-  Guarded(fatal_, [&] { editor_.OnChooseName(static_cast<int>(row)); });
+  editor_.OnChooseName(static_cast<int>(row));
 }
 
 bool FrmMain::OnNameChar(WPARAM& ch) {
@@ -188,15 +184,15 @@ bool FrmMain::OnNameChar(WPARAM& ch) {
   return passes;
 }
 
-void FrmMain::OnNameKeyUp() {
-  Guarded(fatal_, [&] { editor_.OnNameKeyUp(); });
-}
+void FrmMain::OnNameKeyUp() { editor_.OnNameKeyUp(); }
 
 LRESULT CALLBACK FrmMain::NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                       DWORD_PTR self) {
+  auto* main = reinterpret_cast<FrmMain*>(self);
   try {
-    return reinterpret_cast<FrmMain*>(self)->HandleNameBox(hwnd, msg, wp, lp);
+    return main->HandleNameBox(hwnd, msg, wp, lp);
   } catch (...) {
+    dialogwin::ReportUnhandledFailure(main->fatal_);
     return DefSubclassProc(hwnd, msg, wp, lp);
   }
 }

@@ -1,7 +1,8 @@
 // frmErrorDialog on Win32. The window procedure is a switch of one-line
-// cases; each handler calls ErrorDialog inside Guarded, so that no C++
-// exception unwinds through user32. The geometry comes from the twips table
-// in app/Layout, converted at the window's DPI, again on every DPI change.
+// cases; each handler calls ErrorDialog, and a failure in any of them ends
+// the program silently (EndOnFailure, through the window procedure). The
+// geometry comes from the twips table in app/Layout, converted at the
+// window's DPI, again on every DPI change.
 
 #include "errortrap/frmErrorDialog_win.h"
 
@@ -14,7 +15,6 @@
 #include "app/DialogServices_win.h"
 #include "app/Services_win.h"
 #include "errortrap/ErrorDialog.h"
-#include "errortrap/Guarded.h"
 
 namespace qm {
 
@@ -148,7 +148,11 @@ void FrmErrorDialog::ShowModal() {
   clipboard_.emplace(hwnd_);
   dialog_.emplace(*this, ErrorDialogServices{SystemFileSystem(), messages_, shell_, *clipboard_,
                                              program_, process_});
-  Guarded(fatal_, [&] { dialog_->OnLoad(); });
+  try {
+    dialog_->OnLoad();
+  } catch (...) {
+    process_.EndNow();  // a window that cannot load ends the program silently
+  }
   disabled_ = DisableThreadWindows(hwnd_);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
@@ -258,16 +262,16 @@ void FrmErrorDialog::OnCommand(int id, int code) {
   if (code != BN_CLICKED || !dialog_) return;
   switch (id) {
     case kCmdCopy:
-      Guarded(fatal_, [&] { dialog_->OnCopy(); });
+      dialog_->OnCopy();
       break;
     case kCmdMailTo:
-      Guarded(fatal_, [&] { dialog_->OnMailTo(); });
+      dialog_->OnMailTo();
       break;
     case kCmdWebPage:
-      Guarded(fatal_, [&] { dialog_->OnWebPage(); });
+      dialog_->OnWebPage();
       break;
     case kCmdEnd:
-      Guarded(fatal_, [&] { dialog_->OnEnd(); });
+      dialog_->OnEnd();
       break;
     default:
       break;  // cmdFocus: Enter and Space on it do nothing
@@ -275,7 +279,7 @@ void FrmErrorDialog::OnCommand(int id, int code) {
 }
 
 void FrmErrorDialog::OnActivate(bool active) {
-  if (active && dialog_) Guarded(fatal_, [&] { dialog_->OnActivate(); });
+  if (active && dialog_) dialog_->OnActivate();
 }
 
 void FrmErrorDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {

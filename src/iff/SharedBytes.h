@@ -9,6 +9,7 @@
 // substr() and compare(), and it converts to std::string_view; str() makes a
 // std::string copy.
 
+#include <cassert>
 #include <cstddef>
 #include <iosfwd>
 #include <string>
@@ -78,7 +79,10 @@ class SharedBytes {
   explicit SharedBytes(std::string_view bytes) : SharedBytes(std::string(bytes)) {}
   // Views `part`, which lies inside `owner`'s bytes.
   SharedBytes(SharedBuffer owner, std::string_view part)
-      : data_(part.data()), size_(part.size()), owner_(std::move(owner)) {}
+      : data_(part.data()), size_(part.size()), owner_(std::move(owner)) {
+    assert(owner_ && part.data() >= owner_->data() &&
+           part.size() <= owner_->size() - static_cast<size_t>(part.data() - owner_->data()));
+  }
 
   SharedBytes(const SharedBytes&) = default;
   SharedBytes& operator=(const SharedBytes&) = default;

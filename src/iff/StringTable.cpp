@@ -3,6 +3,7 @@
 
 #include "iff/StringTable.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -66,10 +67,14 @@ void Decode(const IffFile& file, StringTable& table, std::string_view idFlags, b
   if (count > kMaxCount) {
     Fail(Fault::Overflow, "string table count " + std::to_string(count) + " exceeds 32767");
   }
-  table.Entries.resize(static_cast<size_t>(count));
+  // The count is only a claim: each entry takes at least 3 bytes, so the
+  // data bounds what is reserved, and entries are added as they are read.
+  const size_t room = data.size() > 4 ? (data.size() - 4) / 3 + 1 : 1;
+  table.Entries.reserve(std::min(static_cast<size_t>(count), room));
 
   size_t p = 4;  // 0-based offset of the next entry
-  for (StringEntry& entry : table.Entries) {
+  for (int32_t i = 0; i < count; ++i) {
+    StringEntry& entry = table.Entries.emplace_back();
     gErrLocation = 5000;
     entry.LanguageCode.assign(1, p < data.size() ? data[p] : ' ');
     const size_t valueEnd = data.find('\0', p + 1);

@@ -1,7 +1,8 @@
 // frmSetPath on Win32. The window procedure is a switch of one-line cases;
-// each handler calls SetPathDialog inside Guarded, so that no C++ exception
-// unwinds through user32. The geometry comes from the twips table in
-// app/Layout, converted at the window's DPI, again on every DPI change.
+// each handler calls SetPathDialog, and the window procedure catches what
+// they throw (dialogwin::WindowProcThunk). The geometry comes from the twips
+// table in app/Layout, converted at the window's DPI, again on every DPI
+// change.
 
 #include "location/frmSetPath_win.h"
 
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include "app/DialogServices_win.h"
-#include "errortrap/Guarded.h"
 #include "location/SetPath.h"
 
 namespace qm {
@@ -110,7 +110,7 @@ void FrmSetPath::ShowModal(HWND owner) {
     fatal_.Fatal(static_cast<int32_t>(GetLastError()), "The Set Path dialog could not be created.");
     return;
   }
-  Guarded(fatal_, [&] { dialog_.OnLoad(); });
+  dialog_.OnLoad();
   if (owner_) EnableWindow(owner_, FALSE);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetFocus(tabOrder_.front());
@@ -225,16 +225,16 @@ void FrmSetPath::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
     case kCmdUseReg:
-      Guarded(fatal_, [&] { dialog_.OnUse(); });
+      dialog_.OnUse();
       break;
     case kCmdFindPath:
-      Guarded(fatal_, [&] { dialog_.OnFind(); });
+      dialog_.OnFind();
       break;
     case kCmdOK:
-      Guarded(fatal_, [&] { dialog_.OnOK(); });
+      dialog_.OnOK();
       break;
     case kCmdCancel:
-      Guarded(fatal_, [&] { dialog_.OnCancel(); });
+      dialog_.OnCancel();
       break;
     default:
       break;  // cmdFocus: Enter and Space on it do nothing
@@ -251,9 +251,7 @@ void FrmSetPath::OnActivate(bool active) {
   SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : tabOrder_.front());
 }
 
-void FrmSetPath::OnClose() {
-  Guarded(fatal_, [&] { dialog_.OnCancel(); });
-}
+void FrmSetPath::OnClose() { dialog_.OnCancel(); }
 
 void FrmSetPath::OnDpiChanged(UINT dpi, const RECT& suggested) {
   Layout(dpi);

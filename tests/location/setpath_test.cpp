@@ -19,37 +19,12 @@ using test::FakeFatal;
 using test::FakeFolderBrowser;
 using test::FakeMessageBoxes;
 using test::FakeRegistry;
+using test::FakeSetPathView;
 using test::FakeSettings;
 using test::Journal;
 using ::testing::ElementsAre;
 
-constexpr WindowHandle kDialogHandle = 0x5E7;
 constexpr const char* kSimsKey = "Software\\Maxis\\The Sims";
-
-class FakeSetPathView final : public SetPathView {
- public:
-  explicit FakeSetPathView(Journal& journal) : journal_(journal) {}
-  std::string registryText;
-  std::string locationText;
-  bool closed = false;
-
-  WindowHandle Handle() override { return kDialogHandle; }
-  void SetRegistryText(const std::string& text) override { registryText = text; }
-  std::string GetRegistryText() override { return registryText; }
-  void SetLocationText(const std::string& text) override {
-    locationText = text;
-    journal_.push_back("location " + text);
-  }
-  std::string GetLocationText() override { return locationText; }
-  void FocusCmdFocus() override { journal_.push_back("focus"); }
-  void Close() override {
-    closed = true;
-    journal_.push_back("close");
-  }
-
- private:
-  Journal& journal_;
-};
 
 class SetPathTest : public ::testing::Test {
  protected:
@@ -137,7 +112,7 @@ TEST_F(SetPathTest, FindShowsBrowserOwnedByDialogWithTitleAndFlags3) {
   browser.chosenPath = "E:\\Games\\Sims";
   dialog.OnFind();
   ASSERT_EQ(browser.calls.size(), 1u);
-  EXPECT_EQ(browser.calls[0].owner, kDialogHandle);
+  EXPECT_EQ(browser.calls[0].owner, test::kSetPathHandle);
   EXPECT_EQ(browser.calls[0].title, "Select the location of The Sims.");
   EXPECT_EQ(browser.calls[0].flags, 3u);
   EXPECT_THAT(journal, ElementsAre("focus", "location E:\\Games\\Sims"));

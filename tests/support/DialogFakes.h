@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "location/SetPath.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
+#include "support/UiFakes.h"
 
 namespace qm::test {
 
@@ -89,6 +91,34 @@ class FakeFolderBrowser final : public FolderBrowser {
     path = chosenPath;
     return true;
   }
+};
+
+inline constexpr WindowHandle kSetPathHandle = 0x5E7;
+
+// The Set Path dialog's controls: the two boxes' texts and whether it closed.
+class FakeSetPathView final : public SetPathView {
+ public:
+  explicit FakeSetPathView(Journal& journal) : journal_(journal) {}
+  std::string registryText;
+  std::string locationText;
+  bool closed = false;
+
+  WindowHandle Handle() override { return kSetPathHandle; }
+  void SetRegistryText(const std::string& text) override { registryText = text; }
+  std::string GetRegistryText() override { return registryText; }
+  void SetLocationText(const std::string& text) override {
+    locationText = text;
+    journal_.push_back("location " + text);
+  }
+  std::string GetLocationText() override { return locationText; }
+  void FocusCmdFocus() override { journal_.push_back("focus"); }
+  void Close() override {
+    closed = true;
+    journal_.push_back("close");
+  }
+
+ private:
+  Journal& journal_;
 };
 
 class FakeProgramInfo final : public ProgramInfo {

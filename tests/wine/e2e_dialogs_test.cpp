@@ -10,7 +10,11 @@
 
 #include <string>
 
+#include "editor/NameEditor.h"
 #include "errortrap/frmErrorDialog_win.h"
+#include "iff/BinarySupport.h"
+#include "iff/IffFile.h"
+#include "iff/StringTable.h"
 #include "location/frmSetPath_win.h"
 #include "tests/wine/E2eSupport.h"
 
@@ -30,6 +34,22 @@ std::string ClipboardText() {
   }
   CloseClipboard();
   return text;
+}
+
+// The image with every name of the seven lists beginning with "B" instead:
+// a second game that shares no name with the first.
+std::string RenamedNames(const std::string& image) {
+  IffFile file;
+  EXPECT_TRUE(gsReadIFFImage(file, image));
+  for (const NameListInfo& list : kNameListInfo) {
+    StringTable table;
+    EXPECT_TRUE(gsReadSTRSegment(file, table, HexTextToBytes(list.idText), false));
+    for (StringEntry& entry : table.Entries) entry.Value[0] = 'B';
+    EXPECT_TRUE(gsWriteSTRSegment(file, table, HexTextToBytes(list.idText), false));
+  }
+  Bytes renamed;
+  EXPECT_TRUE(gsWriteIFFImage(file, renamed));
+  return renamed;
 }
 
 // The registry's install folder holds a demo game; beside it are a folder
@@ -144,6 +164,42 @@ TEST_F(SetPathE2e, RefusesFolderWithoutSimsExeAndTakesADemoGame) {
   EXPECT_TRUE(IsWindowEnabled(main));
   EXPECT_TRUE(WaitFor([&] { return ListCount() == 51; }));
   EXPECT_TRUE(fs::exists(games.OtherGame() / "GameData" / "original_live.iff"));
+}
+
+// Game A is shown with an unsaved edit in list 3; Set Path switches to game
+// B (Use, OK) and Save writes B: B keeps every one of its names, A is
+// untouched.
+TEST_F(SetPathE2e, SwitchingGamesSavesOnlyTheNamesOfTheGameNowInUse) {
+  ASSERT_EQ(demo::WriteDemoGame(games.OtherGame().string()), "");
+  const fs::path liveB = games.OtherGame() / "GameData" / "live.iff";
+  WriteFileBytes(liveB, RenamedNames(ReadFileBytes(liveB)));
+  const std::string bytesA = ReadFileBytes(games.Live());
+  const std::string bytesB = ReadFileBytes(liveB);
+
+  app.WaitForMain();
+  app.ClickOption(3);
+  ASSERT_TRUE(WaitFor([&] { return app.ListItem(4) == Widen(demo::DemoNames(3).at(4)); }));
+  app.ChooseName(4);
+  app.Type(L"Zed");
+  ASSERT_EQ(app.ListItem(4), L"Zed");
+
+  HWND dlg = OpenSetPath(games.OtherGame());
+  ASSERT_NE(dlg, nullptr);
+  Click(dlg, setpathctl::kCmdUseReg);
+  Click(dlg, setpathctl::kCmdOK);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dlg); }));
+  std::string firstOfB = demo::DemoNames(0).at(0);
+  firstOfB[0] = 'B';
+  ASSERT_TRUE(WaitFor([&] { return app.ListItem(0) == Widen(firstOfB); }))
+      << Narrow(app.ListItem(0));
+
+  app.ClickSave();
+  const MessageBoxSeen saved = app.WaitForMessageBox();
+  ASSERT_NE(saved.box, nullptr);
+  EXPECT_EQ(Narrow(saved.title), "Operation Complete");
+  Quillmark::PressOk(saved.box);
+  EXPECT_TRUE(ReadFileBytes(liveB) == bytesB) << "B's live.iff changed";
+  EXPECT_TRUE(ReadFileBytes(games.Live()) == bytesA) << "A's live.iff changed";
 }
 
 }  // namespace
