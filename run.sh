@@ -17,7 +17,7 @@ cmake --build --preset windows -j"$jobs" --target quillmark demogame
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs" --target demogame
 
-exe=$QM_ROOT/build/windows/src/app/quillmark.exe
+exe=$QM_ROOT/build/windows/src/6-app/quillmark.exe
 prefix=$QM_ROOT/build/windows/run-prefix
 shot=$QM_ROOT/build/windows/quillmark-main.png
 headless=0

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "iff/IffBuilder.h"
+#include "2-iff/IffBuilder.h"
 
 namespace qm::bench {
 

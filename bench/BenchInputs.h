@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "iff/BinarySupport.h"
+#include "2-iff/BinarySupport.h"
 
 namespace qm::bench {
 

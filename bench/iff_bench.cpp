@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "1-platform/FileSystem.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 #include "BenchInputs.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
-#include "platform/FileSystem.h"
 
 namespace qm::bench {
 namespace {

@@ -8,9 +8,9 @@
 #include <new>
 #include <string>
 
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 #include "BenchInputs.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
 
 namespace {
 

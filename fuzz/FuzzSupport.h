@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "errortrap/ErrorTrap.h"
+#include "2-iff/ErrorTrap.h"
 
 namespace qm::fuzz {
 

@@ -12,11 +12,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "2-iff/BinarySupport.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
+#include "4-behaviour/NameEditor.h"
 #include "FuzzSupport.h"
-#include "editor/NameEditor.h"
-#include "iff/BinarySupport.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
 
 namespace qm::fuzz {
 namespace {

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "2-iff/BinarySupport.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 #include "FuzzSupport.h"
-#include "iff/BinarySupport.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
 
 namespace qm::fuzz {
 namespace {

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "4-behaviour/NameEditor.h"
 #include "IffBuilder.h"
-#include "editor/NameEditor.h"
 
 namespace qm::fuzz {
 namespace {

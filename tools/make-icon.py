@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/app/quillmark.ico, Quillmark's application icon: a blue quill
+"""Writes src/6-app/quillmark.ico, Quillmark's application icon: a blue quill
 over a cream sheet listing names, at 16x16, 32x32 and 48x48 pixels, 32-bit
 with alpha (plus the 1-bit mask older Windows reads).
 
@@ -149,7 +149,7 @@ def ico_image(canvas):
 
 
 def main():
-    output = sys.argv[1] if len(sys.argv) > 1 else "src/app/quillmark.ico"
+    output = sys.argv[1] if len(sys.argv) > 1 else "src/6-app/quillmark.ico"
     images = [ico_image(draw(size)) for size in SIZES]
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)

@@ -19,7 +19,7 @@ build=$(cd "${1:-$QM_ROOT/build/windows}" && pwd)
 . "$QM_ROOT/tools/env.sh"
 
 cmake --build "$build" -j2 --target quillmark shotdriver demogame >/dev/null
-exe=$build/src/app/quillmark.exe
+exe=$build/src/6-app/quillmark.exe
 driver=$build/tools/shotdriver/shotdriver.exe
 demogame=$build/tools/demogame/demogame.exe
 prefix=$build/shots-prefix
@@ -29,7 +29,7 @@ mkdir -p "$shots"
 main_caption="Quillmark - Version 1.0.0"
 setpath_caption="Set The Sims Path"
 error_caption="Unrecoverable Error - Program Execution Halted"
-menu_set_path=$(sed -n 's/.*kMenuSetPath = \([0-9]*\);.*/\1/p' "$QM_ROOT/src/editor/MainControls.h")
+menu_set_path=$(sed -n 's/.*kMenuSetPath = \([0-9]*\);.*/\1/p' "$QM_ROOT/src/4-behaviour/MainControls.h")
 
 app_pid=
 cleanup() {

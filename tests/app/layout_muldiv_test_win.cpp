@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Layout.h"
+#include "4-behaviour/Layout.h"
 
 namespace qm::layout {
 namespace {

@@ -2,7 +2,7 @@
 // client areas, and at 96, 144 and 192 DPI every visible control inside the
 // client area with no unintended overlap.
 
-#include "app/Layout.h"
+#include "4-behaviour/Layout.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "editor/MainControls.h"
-#include "errortrap/ErrorControls.h"
-#include "location/SetPathControls.h"
+#include "4-behaviour/ErrorControls.h"
+#include "4-behaviour/MainControls.h"
+#include "4-behaviour/SetPathControls.h"
 
 namespace qm::layout {
 namespace {

@@ -11,10 +11,13 @@
 #include <functional>
 #include <string>
 
-#include "app/AppState.h"
-#include "errortrap/ErrorTrap.h"
-#include "errortrap/frmErrorDialog_win.h"
-#include "location/frmSetPath_win.h"
+#include "1-platform/Shell_win.h"
+#include "1-platform/Ui_win.h"
+#include "2-iff/ErrorTrap.h"
+#include "3-state/AppState.h"
+#include "4-behaviour/ErrorDialog.h"
+#include "5-windows/frmErrorDialog_win.h"
+#include "5-windows/frmSetPath_win.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
 
@@ -155,7 +158,7 @@ class SetPathWindowTest : public ::testing::Test {
     DestroyWindow(owner);
     gSimsPath.clear();
   }
-  void Show() { ShowSetPathDialog(owner, files, messages, settings, registry, fatal); }
+  void Show() { ShowSetPathDialog(owner, {files, messages, settings, registry, browser, fatal}); }
 
   HWND owner = nullptr;
   MemoryFileSystem files;
@@ -163,6 +166,7 @@ class SetPathWindowTest : public ::testing::Test {
   test::FakeSettings settings;
   test::FakeRegistry registry;
   test::FakeFatal fatal;
+  Win32FolderBrowser browser;
 };
 
 TEST_F(SetPathWindowTest, LayoutCaptionsAndStyleAsDesigned) {
@@ -348,7 +352,11 @@ TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
     EXPECT_TRUE(IsWindow(dlg));
     SendMessageA(dlg, WM_CLOSE, 0, 0);  // Alt+F4; the end button would end this test
   });
-  ShowErrorDialogModal();
+  Win32MessageBoxes messages;
+  Win32Shell shell;
+  Win32ProgramInfo program({kProductName, kVersionMajor, kVersionMinor, kVersionRevision});
+  Win32ProcessEnd process;
+  ShowErrorDialogModal({SystemFileSystem(), messages, shell, program, process});
   EXPECT_TRUE(checked);
   EXPECT_TRUE(IsWindowEnabled(other));
   DestroyWindow(other);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "2-iff/ErrorTrap.h"
+#include "3-state/AppState.h"
+#include "4-behaviour/NameEditor.h"
 #include "editor/GameFixture.h"
-#include "editor/NameEditor.h"
-#include "errortrap/ErrorTrap.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "editor/NameEditor.h"
-#include "iff/BinarySupport.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
+#include "2-iff/BinarySupport.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
+#include "4-behaviour/NameEditor.h"
 #include "support/MemoryFileSystem.h"
 
 namespace qm::test {

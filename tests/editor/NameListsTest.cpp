@@ -5,8 +5,8 @@
 
 #include <set>
 
+#include "1-platform/Failure.h"
 #include "editor/EditorHarness.h"
-#include "errortrap/Failure.h"
 
 namespace qm::test {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "4-behaviour/SetPath.h"
 #include "editor/EditorHarness.h"
-#include "location/SetPath.h"
 #include "support/DialogFakes.h"
 
 namespace qm::test {

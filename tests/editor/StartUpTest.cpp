@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "1-platform/Failure.h"
 #include "editor/EditorHarness.h"
-#include "errortrap/Failure.h"
 
 namespace qm::test {
 namespace {
@@ -108,7 +108,7 @@ TEST_F(StartUp, LookupWithoutTerminatorEndsTheProgram) {
   registry.SetValue(kHkeyLocalMachine, kSimsKey, "InstallPath", kRegSz, "C:\\Sims");
   UseSetting("C:\\Kept");
   gSimsPath = "before";
-  editor.OnLoad();
+  EXPECT_THROW(editor.OnLoad(), ProgramEnded);
   ASSERT_EQ(fatal.calls.size(), 1u);
   EXPECT_EQ(fatal.calls[0].number, static_cast<int32_t>(Fault::InvalidArgument));
   EXPECT_NE(fatal.calls[0].description.find("InstallPath"), std::string::npos);
@@ -187,7 +187,7 @@ TEST_F(Backup, FailedCopyEndsTheProgramBeforeAnythingIsLoaded) {
   fs.AddFile(kSimsExePath, "MZ");  // no live.iff
   UseSetting(kGameRoot);
   editor.OnLoad();
-  editor.OnActivate();
+  EXPECT_THROW(editor.OnActivate(), ProgramEnded);
   ASSERT_EQ(fatal.calls.size(), 1u);
   EXPECT_EQ(fatal.calls[0].number, 2);
   EXPECT_NE(fatal.calls[0].description.find(kLivePath), std::string::npos);
@@ -197,7 +197,7 @@ TEST_F(Backup, FailedCopyEndsTheProgramBeforeAnythingIsLoaded) {
 }
 
 TEST_F(Loading, MissingNameChunkEndsTheProgramAndWritesNothing) {
-  StartOnGame({.omitList = 4});
+  EXPECT_THROW(StartOnGame({.omitList = 4}), ProgramEnded);
   ASSERT_EQ(fatal.calls.size(), 1u);
   EXPECT_EQ(fatal.calls[0].number, 1413);
   EXPECT_NE(fatal.calls[0].description.find("00 A3 00 10"), std::string::npos);
@@ -211,7 +211,7 @@ TEST_F(Loading, MissingNameChunkEndsTheProgramAndWritesNothing) {
 }
 
 TEST_F(Loading, TableWithTooFewNamesEndsTheProgram) {
-  StartOnGame({.shortList = 0});
+  EXPECT_THROW(StartOnGame({.shortList = 0}), ProgramEnded);
   ASSERT_EQ(fatal.calls.size(), 1u);
   EXPECT_EQ(fatal.calls[0].number, 1413);
   EXPECT_NE(fatal.calls[0].description.find("00 96 00 10"), std::string::npos);

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "errortrap/ErrorTrap.h"
+#include "2-iff/ErrorTrap.h"
+#include "4-behaviour/ErrorDialog.h"
 
 namespace qm {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "errortrap/ErrorTrap.h"
-#include "errortrap/Failure.h"
+#include "1-platform/Failure.h"
+#include "2-iff/ErrorTrap.h"
 
 namespace qm {
 namespace {
@@ -42,7 +42,7 @@ class RunTrappedTest : public ::testing::Test {
 
 TEST_F(RunTrappedTest, FailureFillsTheContextThenShowsTheWindowOnce) {
   bool after = false;
-  bool ok = RunTrapped("gsReadIFF", TrapLocation::Keep, [&] {
+  bool ok = RunTrapped("modIFFsupport", "gsReadIFF", TrapLocation::Keep, [&] {
     gErrLocation = 1000;
     gErrLocation = 2000;
     Fail(Fault::UnexpectedEndOfFile, "chunk header at 0x40");
@@ -64,7 +64,7 @@ TEST_F(RunTrappedTest, FailureFillsTheContextThenShowsTheWindowOnce) {
 
 TEST_F(RunTrappedTest, KeepLeavesALocationSetByAnEarlierProcedure) {
   gErrLocation = 3000;  // left by gsReadRSMP, say
-  EXPECT_FALSE(RunTrapped("gsWriteIFF", TrapLocation::Keep,
+  EXPECT_FALSE(RunTrapped("modIFFsupport", "gsWriteIFF", TrapLocation::Keep,
                           [] { throw Failure(-2147024784, "There is not enough space"); }));
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(shown_[0].location, 3000);
@@ -75,7 +75,7 @@ TEST_F(RunTrappedTest, ResetSetsTheLocationToZeroBeforeShowing) {
   for (const char* procedure : {"gsWriteSTRSegment", "gsUpdateRsmp"}) {
     shown_.clear();
     gErrLocation = 8000;
-    EXPECT_FALSE(RunTrapped(procedure, TrapLocation::Reset,
+    EXPECT_FALSE(RunTrapped("modIFFsupport", procedure, TrapLocation::Reset,
                             [] { Fail(Fault::Overflow, "string length 70000"); }));
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_EQ(shown_[0].location, 0) << procedure;
@@ -93,7 +93,8 @@ TEST_F(RunTrappedTest, SuccessReturnsTrueAndTouchesNothing) {
   gErrProcedure = "gsReadIFF";
   gErrLocation = 2000;
   bool ran = false;
-  EXPECT_TRUE(RunTrapped("gsUpdateRsmp", TrapLocation::Reset, [&] { ran = true; }));
+  EXPECT_TRUE(
+      RunTrapped("modIFFsupport", "gsUpdateRsmp", TrapLocation::Reset, [&] { ran = true; }));
   EXPECT_TRUE(ran);
   EXPECT_TRUE(shown_.empty());
   EXPECT_EQ(gErrNumber, 5);
@@ -102,16 +103,18 @@ TEST_F(RunTrappedTest, SuccessReturnsTrueAndTouchesNothing) {
   EXPECT_EQ(gErrProcedure, "gsReadIFF");
   EXPECT_EQ(gErrLocation, 2000);
   // Stage codes a successful procedure sets stay after it returns.
-  EXPECT_TRUE(RunTrapped("gsReadRSMP", TrapLocation::Keep, [] { gErrLocation = 4000; }));
+  EXPECT_TRUE(
+      RunTrapped("modIFFsupport", "gsReadRSMP", TrapLocation::Keep, [] { gErrLocation = 4000; }));
   EXPECT_EQ(gErrLocation, 4000);
 }
 
 TEST_F(RunTrappedTest, ASecondFailureReplacesTheWholeContext) {
-  RunTrapped("gsReadSTRSegment", TrapLocation::Keep, [] {
+  RunTrapped("modIFFsupport", "gsReadSTRSegment", TrapLocation::Keep, [] {
     gErrLocation = 7000;
     throw Failure(1413, "Invalid index.\r\nsecond line");
   });
-  RunTrapped("gsWriteSTRSegment", TrapLocation::Reset, [] { throw Failure(112, "Full"); });
+  RunTrapped("modIFFsupport", "gsWriteSTRSegment", TrapLocation::Reset,
+             [] { throw Failure(112, "Full"); });
   ASSERT_EQ(shown_.size(), 2u);
   EXPECT_EQ(gErrNumber, 112);
   EXPECT_EQ(gErrDescription, "Full");
@@ -120,15 +123,18 @@ TEST_F(RunTrappedTest, ASecondFailureReplacesTheWholeContext) {
 }
 
 TEST_F(RunTrappedTest, StandardExceptionsMapToFaults) {
-  RunTrapped("gsReadIFF", TrapLocation::Keep, [] { throw std::bad_alloc(); });
-  RunTrapped("gsReadIFF", TrapLocation::Keep, [] {
+  RunTrapped("modIFFsupport", "gsReadIFF", TrapLocation::Keep, [] { throw std::bad_alloc(); });
+  RunTrapped("modIFFsupport", "gsReadIFF", TrapLocation::Keep, [] {
     std::vector<int> huge;
     huge.reserve(huge.max_size() + 1);  // length_error
   });
-  RunTrapped("gsReadRSMP", TrapLocation::Keep, [] { (void)std::string("abc").at(5); });
-  RunTrapped("gsReadRSMP", TrapLocation::Keep, [] { throw std::overflow_error("sum"); });
-  RunTrapped("gsReadRSMP", TrapLocation::Keep, [] { throw std::runtime_error("odd"); });
-  RunTrapped("gsReadRSMP", TrapLocation::Keep, [] { throw 42; });
+  RunTrapped("modIFFsupport", "gsReadRSMP", TrapLocation::Keep,
+             [] { (void)std::string("abc").at(5); });
+  RunTrapped("modIFFsupport", "gsReadRSMP", TrapLocation::Keep,
+             [] { throw std::overflow_error("sum"); });
+  RunTrapped("modIFFsupport", "gsReadRSMP", TrapLocation::Keep,
+             [] { throw std::runtime_error("odd"); });
+  RunTrapped("modIFFsupport", "gsReadRSMP", TrapLocation::Keep, [] { throw 42; });
   ASSERT_EQ(shown_.size(), 6u);
   EXPECT_EQ(shown_[0].number, 8);
   EXPECT_EQ(shown_[0].description, "Out of memory");
@@ -146,8 +152,8 @@ TEST_F(RunTrappedTest, StandardExceptionsMapToFaults) {
 
 TEST_F(RunTrappedTest, WithoutAHookTheProcedureJustReturns) {
   SetErrorTrapHook(nullptr);
-  EXPECT_FALSE(
-      RunTrapped("gsReadIFF", TrapLocation::Keep, [] { Fail(Fault::InvalidArgument, ""); }));
+  EXPECT_FALSE(RunTrapped("modIFFsupport", "gsReadIFF", TrapLocation::Keep,
+                          [] { Fail(Fault::InvalidArgument, ""); }));
   EXPECT_EQ(gErrNumber, 87);
   EXPECT_EQ(gErrDescription, "Invalid argument");
 }
@@ -159,7 +165,7 @@ TEST_F(RunTrappedTest, AHookMayReplaceItselfWhileRunning) {
     SetErrorTrapHook(nullptr);
     seen = capturedText;
   });
-  RunTrapped("gsReadIFF", TrapLocation::Keep, [] { Fail(Fault::Overflow, ""); });
+  RunTrapped("modIFFsupport", "gsReadIFF", TrapLocation::Keep, [] { Fail(Fault::Overflow, ""); });
   EXPECT_EQ(seen, capturedText);
   seen.clear();
   ShowErrorTrap();

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "errortrap/ErrorDialog.h"
-#include "errortrap/ErrorTrap.h"
-#include "errortrap/Failure.h"
+#include "1-platform/Failure.h"
+#include "2-iff/ErrorTrap.h"
+#include "3-state/AppState.h"
+#include "4-behaviour/ErrorDialog.h"
 #include "support/DialogFakes.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
@@ -180,11 +180,11 @@ TEST_F(ErrorDialogTest, TrappedFailureShowsLocationZeroForProceduresWithoutStage
   });
   const auto fail = [] { throw Failure(87, "Invalid argument: string table"); };
   gErrLocation = 3000;
-  EXPECT_FALSE(RunTrapped("gsWriteSTRSegment", TrapLocation::Reset, fail));
+  EXPECT_FALSE(RunTrapped("modIFFsupport", "gsWriteSTRSegment", TrapLocation::Reset, fail));
   gErrLocation = 4000;
-  EXPECT_FALSE(RunTrapped("gsUpdateRsmp", TrapLocation::Reset, fail));
+  EXPECT_FALSE(RunTrapped("modIFFsupport", "gsUpdateRsmp", TrapLocation::Reset, fail));
   gErrLocation = 2000;
-  EXPECT_FALSE(RunTrapped("gsReadIFF", TrapLocation::Keep, fail));
+  EXPECT_FALSE(RunTrapped("modIFFsupport", "gsReadIFF", TrapLocation::Keep, fail));
   SetErrorTrapHook(std::move(previous));
   EXPECT_THAT(locationLines, ElementsAre("Location: 0", "Location: 0", "Location: 2000"));
   EXPECT_EQ(SplitCrLf(view.messageText)[6], "Procedure: gsReadIFF");

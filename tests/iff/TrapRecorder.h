@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "errortrap/ErrorTrap.h"
-#include "errortrap/Failure.h"
+#include "1-platform/Failure.h"
+#include "2-iff/ErrorTrap.h"
 
 namespace qm::test {
 

@@ -1,12 +1,12 @@
-#include "iff/BinarySupport.h"
+#include "2-iff/BinarySupport.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "1-platform/Failure.h"
+#include "2-iff/Field4.h"
 #include "IffBuilder.h"
-#include "errortrap/Failure.h"
-#include "iff/Field4.h"
 
 namespace qm {
 namespace {

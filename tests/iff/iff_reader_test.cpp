@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "2-iff/IffFile.h"
 #include "IffBuilder.h"
 #include "TrapRecorder.h"
-#include "iff/IffFile.h"
 #include "support/MemoryFileSystem.h"
 
 namespace qm {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 #include "IffBuilder.h"
 #include "TrapRecorder.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
 #include "support/MemoryFileSystem.h"
 
 namespace qm {

@@ -5,9 +5,9 @@
 
 #include <random>
 
+#include "2-iff/IffFile.h"
 #include "IffBuilder.h"
 #include "TrapRecorder.h"
-#include "iff/IffFile.h"
 
 namespace qm {
 namespace {

@@ -4,9 +4,9 @@
 #include <random>
 #include <utility>
 
+#include "2-iff/IffFile.h"
 #include "IffBuilder.h"
 #include "TrapRecorder.h"
-#include "iff/IffFile.h"
 
 namespace qm {
 namespace {

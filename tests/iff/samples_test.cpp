@@ -8,9 +8,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 #include "TrapRecorder.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
 #include "support/MemoryFileSystem.h"
 
 namespace qm {

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "2-iff/IffFile.h"
 #include "IffBuilder.h"
-#include "iff/IffFile.h"
 
 namespace qm {
 namespace {

@@ -1,4 +1,4 @@
-#include "iff/StringTable.h"
+#include "2-iff/StringTable.h"
 
 #include <gtest/gtest.h>
 

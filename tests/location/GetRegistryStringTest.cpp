@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "errortrap/Failure.h"
-#include "location/Registry.h"
+#include "1-platform/Failure.h"
+#include "1-platform/Registry.h"
 #include "support/UiFakes.h"
 
 namespace qm::test {

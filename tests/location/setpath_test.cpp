@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "location/SetPath.h"
+#include "3-state/AppState.h"
+#include "4-behaviour/SetPath.h"
 #include "support/DialogFakes.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
@@ -77,7 +77,7 @@ TEST_F(SetPathTest, LoadWithoutRegistryKeyOrSettingShowsErrorAndEmpty) {
 TEST_F(SetPathTest, LoadWithValueLackingTerminatorEndsTheRunAsUnhandled) {
   registry.SetValue(kHkeyLocalMachine, kSimsKey, "InstallPath", kRegSz, std::string(255, 'x'));
   view.registryText = "untouched";
-  dialog.OnLoad();
+  EXPECT_THROW(dialog.OnLoad(), test::ProgramEnded);
   ASSERT_EQ(fatal.calls.size(), 1u);
   EXPECT_EQ(fatal.calls[0].number, 87);
   EXPECT_EQ(view.registryText, "untouched");
@@ -134,7 +134,7 @@ TEST_F(SetPathTest, OkRefusesFolderWithoutSimsExeAndStaysOpen) {
   view.locationText = "D:\\Games\\Other";
   dialog.OnOK();
   EXPECT_THAT(journal, ElementsAre("focus", "message: Selected Location Invalid"));
-  EXPECT_THAT(files.Log(), ElementsAre("IsNormalFile D:\\Games\\Other\\Sims.exe"));
+  EXPECT_THAT(files.Log(), ElementsAre("IsNormalFile D:\\Games\\Other\\sims.exe"));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text,
             "The Sims was not found in:\r\nD:\\Games\\Other\r\nThe selected location was invalid");
@@ -185,7 +185,7 @@ TEST_F(SetPathTest, DriveRootKeepsItsBackslashTwoInTheTestPath) {
   browser.chosenPath = "F:\\";
   dialog.OnFind();
   dialog.OnOK();
-  EXPECT_THAT(files.Log(), ElementsAre("IsNormalFile F:\\\\Sims.exe"));
+  EXPECT_THAT(files.Log(), ElementsAre("IsNormalFile F:\\\\sims.exe"));
   EXPECT_EQ(gSimsPath, "F:\\");
   EXPECT_EQ(StoredSetting(), "F:\\");
 }
@@ -195,7 +195,7 @@ TEST_F(SetPathTest, OkTestsRelativePathsForEmptyAndErrorLocations) {
   dialog.OnOK();
   view.locationText = "ERROR";
   dialog.OnOK();
-  EXPECT_THAT(files.Log(), ElementsAre("IsNormalFile \\Sims.exe", "IsNormalFile ERROR\\Sims.exe"));
+  EXPECT_THAT(files.Log(), ElementsAre("IsNormalFile \\sims.exe", "IsNormalFile ERROR\\sims.exe"));
   EXPECT_EQ(messages.shown.size(), 2u);
   EXPECT_FALSE(view.closed);
 }

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "1-platform/FileSystem.h"
 #include "TempFolder.h"
-#include "platform/FileSystem.h"
 
 namespace qm {
 namespace {

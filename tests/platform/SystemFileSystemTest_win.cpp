@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "1-platform/FileSystem.h"
 #include "TempFolder.h"
-#include "platform/FileSystem.h"
 
 namespace qm {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "location/SetPath.h"
-#include "platform/FileSystem.h"
-#include "platform/Shell.h"
+#include "1-platform/FileSystem.h"
+#include "1-platform/Shell.h"
+#include "4-behaviour/SetPath.h"
 #include "support/UiFakes.h"
 
 namespace qm::test {

@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "1-platform/FileSystem.h"
 
 namespace qm {
 

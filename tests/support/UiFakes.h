@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "editor/NameEditor.h"
-#include "location/Registry.h"
-#include "platform/Ui.h"
+#include "1-platform/Registry.h"
+#include "1-platform/Ui.h"
+#include "4-behaviour/NameEditor.h"
 
 namespace qm::test {
 
@@ -242,6 +242,9 @@ class FakeRegistry final : public RegistryApi {
   std::vector<Values*> handles_;
 };
 
+// Thrown by FakeFatal where the program would have ended.
+struct ProgramEnded {};
+
 class FakeFatal final : public FatalErrors {
  public:
   struct Call {
@@ -249,8 +252,9 @@ class FakeFatal final : public FatalErrors {
     std::string description;
   };
   std::vector<Call> calls;
-  void Fatal(int32_t number, const std::string& description) override {
+  [[noreturn]] void Fatal(int32_t number, const std::string& description) override {
     calls.push_back({number, description});
+    throw ProgramEnded{};
   }
 };
 

@@ -15,7 +15,7 @@
 #include <iterator>
 #include <string>
 
-#include "editor/MainControls.h"
+#include "4-behaviour/MainControls.h"
 #include "tools/demogame/DemoGame.h"
 
 namespace qm::e2e {

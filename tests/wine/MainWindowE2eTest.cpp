@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 #include "tests/wine/E2eSupport.h"
 
 namespace qm {

@@ -14,10 +14,10 @@
 #include <string>
 #include <string_view>
 
-#include "errortrap/ErrorControls.h"
-#include "iff/BinarySupport.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
+#include "2-iff/BinarySupport.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
+#include "4-behaviour/ErrorControls.h"
 #include "tests/wine/E2eSupport.h"
 
 namespace qm {

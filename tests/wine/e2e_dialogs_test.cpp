@@ -10,12 +10,12 @@
 
 #include <string>
 
-#include "editor/NameEditor.h"
-#include "errortrap/frmErrorDialog_win.h"
-#include "iff/BinarySupport.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
-#include "location/frmSetPath_win.h"
+#include "2-iff/BinarySupport.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
+#include "4-behaviour/NameEditor.h"
+#include "5-windows/frmErrorDialog_win.h"
+#include "5-windows/frmSetPath_win.h"
 #include "tests/wine/E2eSupport.h"
 
 namespace qm {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "iff/IffFile.h"
+#include "2-iff/IffFile.h"
 
 namespace qm::demo {
 

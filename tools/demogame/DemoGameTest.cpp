@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 #include "tools/demogame/DemoGame.h"
 
 namespace qm::demo {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "iff/IffFile.h"
+#include "2-iff/IffFile.h"
 #include "tools/demogame/DemoGame.h"
 
 int main(int argc, char** argv) {

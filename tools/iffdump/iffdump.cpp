@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "errortrap/ErrorTrap.h"
-#include "iff/IffFile.h"
-#include "iff/StringTable.h"
+#include "2-iff/ErrorTrap.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 
 namespace qm {
 namespace {

@@ -1,0 +1,260 @@
+// The file system on POSIX systems (the native build that runs the tests).
+// errno values are mapped onto the Windows codes the rest of the program uses.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+#include "1-platform/FileSystem.h"
+
+namespace qm {
+namespace {
+
+SysCode FromErrno(int err, SysCode fallback) {
+  switch (err) {
+    case ENOENT:
+      return syserr::kFileNotFound;
+    case ENOTDIR:
+      return syserr::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:  // Windows refuses to open a folder as a file with "Access is denied."
+      return syserr::kAccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+      return syserr::kDiskFull;
+    case EEXIST:
+      return syserr::kFileExists;
+    case EBUSY:
+    case ETXTBSY:
+      return syserr::kSharingViolation;
+    case EINVAL:
+      return syserr::kInvalidParameter;
+    case ENOMEM:
+      return syserr::kNotEnoughMemory;
+    default:
+      return fallback;
+  }
+}
+
+SysCode ReadError() { return FromErrno(errno, syserr::kReadFault); }
+SysCode WriteError() { return FromErrno(errno, syserr::kWriteFault); }
+
+// Closes the descriptor when it goes out of scope.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int get() const { return fd_; }
+  bool ok() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
+SysCode WriteFully(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return WriteError();
+    }
+    if (n == 0) return syserr::kDiskFull;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return syserr::kOk;
+}
+
+class PosixOutputFile final : public OutputFile {
+ public:
+  explicit PosixOutputFile(int fd) : fd_(fd) {}
+  ~PosixOutputFile() override {
+    if (fd_ >= 0) close(fd_);
+  }
+
+  SysCode Write(std::string_view bytes) override {
+    if (fd_ < 0) return syserr::kInvalidParameter;
+    return WriteFully(fd_, bytes.data(), bytes.size());
+  }
+
+  SysCode Commit() override {
+    if (fd_ < 0) return syserr::kInvalidParameter;
+    SysCode result = fsync(fd_) == 0 ? syserr::kOk : WriteError();
+    if (close(fd_) != 0 && result == syserr::kOk) result = WriteError();
+    fd_ = -1;
+    return result;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  SysCode ReadAll(const std::string& path, std::string& contents) override {
+    Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.ok()) return ReadError();
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0) return ReadError();
+    if (S_ISDIR(st.st_mode)) return syserr::kAccessDenied;
+    std::string data;
+    try {
+      // Straight into the string, sized by the length the file had when
+      // opened; one that has since shrunk or grown is read to its end.
+      data.resize(static_cast<size_t>(st.st_size));
+      size_t got = 0;
+      for (;;) {
+        char spill[4096];
+        const bool full = got == data.size();
+        ssize_t n = full ? read(fd.get(), spill, sizeof spill)
+                         : read(fd.get(), data.data() + got, data.size() - got);
+        if (n < 0) {
+          if (errno == EINTR) continue;
+          return ReadError();
+        }
+        if (n == 0) break;
+        if (full) data.append(spill, static_cast<size_t>(n));
+        got += static_cast<size_t>(n);
+      }
+      data.resize(got);
+    } catch (const std::bad_alloc&) {
+      return syserr::kNotEnoughMemory;
+    }
+    contents = std::move(data);
+    return syserr::kOk;
+  }
+
+  SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) override {
+    int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) return WriteError();
+    file = std::make_unique<PosixOutputFile>(fd);
+    return syserr::kOk;
+  }
+
+  bool IsNormalFile(const std::string& path) override {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  }
+
+  SysCode CopyNoOverwrite(const std::string& from, const std::string& to) override {
+    Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.ok()) return ReadError();
+    struct stat st {};
+    if (fstat(in.get(), &st) != 0) return ReadError();
+    if (S_ISDIR(st.st_mode)) return syserr::kAccessDenied;
+    // The copy gets the source's permission bits, as a copy keeps attributes.
+    Fd out(open(to.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, st.st_mode & 0777));
+    if (!out.ok()) return WriteError();
+    SysCode result = CopyBytes(in.get(), out.get());
+    if (result == syserr::kOk && fsync(out.get()) != 0) result = WriteError();
+    if (result != syserr::kOk) unlink(to.c_str());  // no half copy left behind
+    return result;
+  }
+
+  SysCode SetNormal(const std::string& path) override {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return ReadError();
+    if (chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return WriteError();
+    return syserr::kOk;
+  }
+
+  SysCode Remove(const std::string& path) override {
+    if (unlink(path.c_str()) != 0) return WriteError();
+    return syserr::kOk;
+  }
+
+  SysCode Replace(const std::string& from, const std::string& to) override {
+    if (rename(from.c_str(), to.c_str()) != 0) return WriteError();
+    // The rename is durable only once the folder holding it is flushed.
+    Fd folder(open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.ok()) return WriteError();
+    if (fsync(folder.get()) != 0) return WriteError();
+    return syserr::kOk;
+  }
+
+ private:
+  static SysCode CopyBytes(int in, int out) {
+    char buffer[65536];
+    for (;;) {
+      ssize_t n = read(in, buffer, sizeof buffer);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return ReadError();
+      }
+      if (n == 0) return syserr::kOk;
+      SysCode result = WriteFully(out, buffer, static_cast<size_t>(n));
+      if (result != syserr::kOk) return result;
+    }
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+std::string SystemErrorText(SysCode code) {
+  switch (code) {
+    case syserr::kOk:
+      return "The operation completed successfully.";
+    case syserr::kFileNotFound:
+      return "The system cannot find the file specified.";
+    case syserr::kPathNotFound:
+      return "The system cannot find the path specified.";
+    case syserr::kAccessDenied:
+      return "Access is denied.";
+    case syserr::kNotEnoughMemory:
+      return "Not enough memory resources are available to process this command.";
+    case syserr::kWriteFault:
+      return "The system cannot write to the specified device.";
+    case syserr::kReadFault:
+      return "The system cannot read from the specified device.";
+    case syserr::kSharingViolation:
+      return "The process cannot access the file because it is being used by another process.";
+    case syserr::kLockViolation:
+      return "The process cannot access the file because another process has locked a portion "
+             "of the file.";
+    case syserr::kHandleEof:
+      return "Reached the end of the file.";
+    case syserr::kHandleDiskFull:
+      return "The disk is full.";
+    case syserr::kFileExists:
+      return "The file exists.";
+    case syserr::kInvalidParameter:
+      return "The parameter is incorrect.";
+    case syserr::kDiskFull:
+      return "There is not enough space on the disk.";
+    case syserr::kInvalidName:
+      return "The filename, directory name, or volume label syntax is incorrect.";
+    case syserr::kAlreadyExists:
+      return "Cannot create a file when that file already exists.";
+    case syserr::kArithmeticOverflow:
+      return "Arithmetic result exceeded 32 bits.";
+    case syserr::kFileCorrupt:
+      return "The file or directory is corrupted and unreadable.";
+    case syserr::kInvalidIndex:
+      return "Invalid index.";
+    default:
+      return "Unknown error " + std::to_string(code) + ".";
+  }
+}
+
+}  // namespace qm

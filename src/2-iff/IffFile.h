@@ -1,0 +1,89 @@
+#pragma once
+// The in-memory image of one IFF file and the procedures that read, update
+// and write it. Field names follow the file format's documentation; lists are
+// std::vector, so list index k (counted from 1 in the format's terms) is
+// element k - 1. Every fixed-width field is held as raw bytes, the 4-byte
+// ones in place (Field4).
+//
+// Each gs* procedure runs under the error trap: a failure fills the error
+// context, calls ShowErrorTrap and the procedure returns false.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "1-platform/FileSystem.h"
+#include "2-iff/BinarySupport.h"
+#include "2-iff/Field4.h"
+#include "2-iff/SharedBytes.h"
+
+namespace qm {
+
+inline constexpr int32_t kFileHeaderSize = 64;
+inline constexpr int32_t kChunkHeaderSize = 76;
+inline constexpr int32_t kRsmpHeaderSize = 88;
+inline constexpr int32_t kMaxCount = 32767;  // counters are signed 16-bit
+
+// The module name the error report gives the gs* procedures.
+inline constexpr const char* kIffModule = "modIFFsupport";
+
+struct IffChunk {
+  int32_t Offset = 0;  // position of the first byte, counted from 1
+  Field4 Type;         // e.g. "STR#"
+  Field4 Size;         // big-endian, as in the file: data length + 76
+  Field4 IdFlags;      // ID (big-endian) then flags
+  // Label and Data of a chunk that was read view the file's image, shared by
+  // every chunk of that read; assigning a std::string makes them own it.
+  SharedBytes Label;  // 64 bytes
+  SharedBytes Data;
+};
+
+struct RsmpEntry {
+  Field4 Offset;   // little-endian 0-based file offset
+  Field4 IdFlags;  // ID (little-endian) then flags
+  // Label bytes with terminator and pad byte, as stored; read from a file,
+  // a view of the file's image like a chunk's Label.
+  SharedBytes Label;
+};
+
+struct RsmpType {
+  Bytes Code;  // 4 bytes: the chunk type reversed
+  int32_t Count = 0;
+  std::vector<RsmpEntry> Entries;
+};
+
+struct IffFile {
+  Bytes Signature;   // 60 bytes
+  Bytes RsmpOffset;  // 4 bytes, the header's map offset as read
+  std::vector<IffChunk> Chunks;
+  Bytes RsmpHeader;  // 88 bytes once a map chunk has been read, empty before
+  int32_t RsmpSize = 0;
+  int32_t RsmpTypeCount = 0;
+  std::vector<RsmpType> RsmpTypes;
+  bool HasRsmp = false;
+};
+
+class ByteCursor;
+
+// Reads a whole IFF file. The image form takes the file's bytes directly.
+bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
+bool gsReadIFFImage(IffFile& file, std::string_view image);
+
+// Reads the map chunk that starts at the cursor into the map fields, leaving
+// the cursor just after the last byte it consumed.
+bool gsReadRSMP(IffFile& file, ByteCursor& in);
+
+// Sets each map entry's offset from the chunk of the same type and ID
+// (the first matching entry in group then entry order; a later chunk with the
+// same type and ID wins). Linear in chunks plus entries.
+bool gsUpdateRsmp(IffFile& file);
+
+// Writes the image: header, chunks in list order, then the map (when
+// HasRsmp) with its offsets, its size field and the header's map offset
+// brought up to date. Sets every chunk's Offset. The path form creates the
+// file afresh, flushes it, and closes it on every path.
+bool gsWriteIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
+bool gsWriteIFFImage(IffFile& file, Bytes& image);
+
+}  // namespace qm

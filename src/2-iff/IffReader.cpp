@@ -1,0 +1,113 @@
+// The reader: the 64-byte header, then a walk over the chunks that hands the
+// map chunk ("rsmp") to gsReadRSMP and keeps every other chunk in Chunks.
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "1-platform/Failure.h"
+#include "2-iff/ByteCursor.h"
+#include "2-iff/ErrorTrap.h"
+#include "2-iff/IffFile.h"
+
+namespace qm {
+
+namespace {
+
+constexpr std::string_view kRsmpType = "rsmp";
+constexpr int32_t kNoMapText = 0x30303030;  // the header field holding the text "0000"
+
+void ResetImage(IffFile& file) {
+  // The map's header, size and type count stay as they are until a map is read.
+  file.Chunks.clear();
+  file.RsmpTypes.clear();
+}
+
+// Reads one ordinary chunk whose type has already been taken. Its label and
+// data view the image the cursor shares.
+void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
+  if (file.Chunks.size() >= static_cast<size_t>(kMaxCount)) {
+    Fail(Fault::Overflow, "more than 32767 chunks");
+  }
+  const size_t start = in.Position() - 4;
+  if (start >= static_cast<size_t>(INT32_MAX)) Fail(Fault::Overflow, "chunk offset past 2 GB");
+  IffChunk& chunk = file.Chunks.emplace_back();
+  chunk.Offset = static_cast<int32_t>(start + 1);
+  chunk.Type.assign(type);
+  if (in.Remaining() >= 72) {
+    // Size, ID and flags, and label in one take that cannot fail.
+    const std::string_view header = in.Take(72, "chunk header");
+    chunk.Size.assign4(header.data());
+    chunk.IdFlags.assign4(header.data() + 4);
+    chunk.Label = in.Share(header.substr(8, 64));
+  } else {
+    chunk.Size.assign(in.Take(4, "chunk size"));
+    chunk.IdFlags.assign(in.Take(4, "chunk ID and flags"));
+    chunk.Label = in.TakeShared(64, "chunk label");
+  }
+  const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;
+  if (dataLength < INT32_MIN) Fail(Fault::Overflow, "chunk size minus header");
+  if (dataLength < 0) {
+    Fail(Fault::InvalidArgument, "chunk at offset " + std::to_string(chunk.Offset - 1) +
+                                     " has size " + std::to_string(dataLength + kChunkHeaderSize) +
+                                     ", below the 76-byte header");
+  }
+  chunk.Data = in.TakeShared(static_cast<size_t>(dataLength), "chunk data");
+}
+
+// The reader's body, run under the caller's trap: `image` holds the file's
+// bytes, which the views of chunks and map entries share. Returns false when
+// the map reader trapped a failure of its own and the walk went on.
+bool ReadImage(IffFile& file, const SharedBuffer& image) {
+  ByteCursor in(*image, image);
+  file.Signature = Bytes(in.Take(60, "file signature"));
+  file.RsmpOffset = Bytes(in.Take(4, "header map offset"));
+  const int32_t mapOffset = BEBytesToLong(file.RsmpOffset);
+  file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
+
+  gErrLocation = 2000;
+  // Room for chunks averaging 512 bytes or more, as in the game's files; more
+  // grows the list.
+  file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), image->size() / 512 + 16));
+  bool mapReadOk = true;
+  // While the next unread byte is not the last one (at least two bytes left).
+  while (in.Remaining() >= 2) {
+    std::string_view type = in.Take(4, "chunk type");
+    if (type == kRsmpType) {
+      in.Seek(in.Position() - 4);
+      if (!gsReadRSMP(file, in)) mapReadOk = false;
+      if (in.Remaining() <= 1) break;
+      // Whatever follows a map chunk directly is kept as an ordinary chunk.
+      type = in.Take(4, "chunk type");
+    }
+    ReadChunk(file, in, type);
+  }
+  return mapReadOk;
+}
+
+}  // namespace
+
+bool gsReadIFFImage(IffFile& file, std::string_view image) {
+  bool mapReadOk = true;
+  const bool ok = RunTrapped(kIffModule, "gsReadIFF", TrapLocation::Keep, [&] {
+    gErrLocation = 1000;
+    ResetImage(file);
+    mapReadOk = ReadImage(file, SharedBuffer(std::string(image)));
+  });
+  return ok && mapReadOk;
+}
+
+bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs) {
+  bool mapReadOk = true;
+  const bool ok = RunTrapped(kIffModule, "gsReadIFF", TrapLocation::Keep, [&] {
+    gErrLocation = 1000;
+    ResetImage(file);
+    std::string image;
+    if (const SysCode code = fs.ReadAll(path, image); code != syserr::kOk) FailIo(code, path);
+    mapReadOk = ReadImage(file, SharedBuffer(std::move(image)));
+  });
+  return ok && mapReadOk;
+}
+
+}  // namespace qm

@@ -1,0 +1,111 @@
+#pragma once
+// The behaviour of the main window frmMain: start-up (load and activation
+// steps), the seven name lists with their selection and editing, the
+// one-time backup and saving. The window procedure turns messages into calls
+// on this class; everything it does to the screen goes through MainView.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "1-platform/FileSystem.h"
+#include "1-platform/Registry.h"
+#include "1-platform/Ui.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
+#include "3-state/AppState.h"
+
+namespace qm {
+
+// The main window's controls as the behaviour sees them. List items and the
+// name box's text are byte strings shown through the ANSI code page.
+class MainView {
+ public:
+  virtual ~MainView() = default;
+  virtual void SetCaption(const std::string& text) = 0;
+  virtual void Repaint() = 0;  // draw now, before a message box appears
+  virtual void SetListItems(const std::vector<std::string>& items) = 0;
+  virtual void SetListItem(int row, const std::string& text) = 0;
+  virtual void SetNameText(const std::string& text) = 0;
+  virtual std::string GetNameText() = 0;
+  virtual void EnableName(bool enabled) = 0;
+  virtual void SelectAllNameAndFocus() = 0;  // select the whole text, focus the box
+  virtual void CheckOption(int index) = 0;   // check option `index`, uncheck the others
+};
+
+// The platform services the main window uses.
+struct EditorServices {
+  FileSystem& files;
+  MessageBoxes& messages;
+  Settings& settings;
+  RegistryApi& registry;
+  FatalErrors& fatal;
+  Sleeper& sleeper;
+};
+
+class NameEditor {
+ public:
+  NameEditor(MainView& view, const EditorServices& services);
+
+  // Load step, once before the window is shown: the registry seeds the
+  // stored setting while it is empty; gSimsPath comes from the setting.
+  void OnLoad();
+
+  // Activation step (first show, and after the Set Path dialog closes):
+  // everything loaded or shown before is dropped, unsaved edits included;
+  // caption, folder and game tests, backup, LoadNameLists; then list 0 is
+  // selected and shown.
+  void OnActivate();
+
+  // Reads live.iff into mLiveFile, decodes the seven tables, fills
+  // gNameLists. False when anything failed (already reported).
+  bool LoadNameLists();
+
+  // Option `index` became selected: write the list box back, show list `index`.
+  void OnSelectList(int16_t index);
+
+  // The list box item at `row` was clicked.
+  void OnChooseName(int row);
+
+  // Name box key press: true when the character passes; otherwise `c` is set
+  // to 0 and the character must be dropped.
+  static bool FilterKey(int16_t& c);
+
+  // Name box key release: copy the name box into the list item being edited.
+  void OnNameKeyUp();
+
+  // Save button and menu item.
+  void SaveNameLists();
+
+  int16_t ShownList() const { return mShownList; }
+  int16_t EditRow() const { return mEditRow; }
+  const std::vector<std::string>& Items() const { return mItems; }
+  const IffFile& LiveFile() const { return mLiveFile; }
+  const StringTable& ListTable(int list) const { return mListTables.at(list); }
+
+ private:
+  void WriteBack();
+  // Drops the loaded image, the tables, gNameLists and the list box's working
+  // copy with the row being edited.
+  void ForgetLoadedGame();
+  SysCode WriteNewFile(const std::string& path, const Bytes& image);
+  bool ReplaceLiveFile(const std::string& temp, const std::string& live);
+
+  MainView& view_;
+  EditorServices services_;
+
+  IffFile mLiveFile;
+  std::array<StringTable, kListCount> mListTables;
+  int16_t mShownList = 0;
+  int16_t mEditRow = 0;
+  // The list box's working copy as bytes; the list box only displays it.
+  std::vector<std::string> mItems;
+  // The name as put into the name box, and the text the box gave back for
+  // it: an unedited name keeps its bytes even when the code page cannot
+  // show them.
+  std::string mNameBytes;
+  std::string mNameShownAs;
+};
+
+}  // namespace qm

@@ -1,0 +1,66 @@
+#include "4-behaviour/SetPath.h"
+
+#include <cstdint>
+
+#include "3-state/AppState.h"
+#include "4-behaviour/GameFolder.h"
+
+namespace qm {
+
+SetPathDialog::SetPathDialog(SetPathView& view, const SetPathServices& services)
+    : view_(view), services_(services) {}
+
+// Both boxes start from the registry and the stored setting each time the
+// dialog opens. A registry value that cannot be read shows as "ERROR"; a
+// malformed one is a failure that no handler of the dialog catches.
+void SetPathDialog::OnLoad() {
+  view_.SetRegistryText(RegistryInstallPath(services_.registry, services_.fatal));
+  view_.SetLocationText(services_.settings.Get(kSettingsApp, kSettingsSection, kSettingsKey));
+}
+
+// Copies the registry's folder into the location box; the folder is tested
+// only by OK.
+void SetPathDialog::OnUse() {
+  view_.FocusCmdFocus();
+  const std::string registry = view_.GetRegistryText();
+  if (registry == kRegistryError || registry.empty()) {
+    services_.messages.Show("Registry value invalid. Please find the path manually.",
+                            "Path Invalid", MessageIcon::Warning);
+    return;
+  }
+  view_.SetLocationText(registry);
+}
+
+// A folder for which the shell has no path arrives as the untouched buffer
+// of spaces; OK then refuses it like any folder without the game.
+void SetPathDialog::OnFind() {
+  view_.FocusCmdFocus();
+  std::string path;
+  if (!services_.browser.Browse(view_.Handle(), kSetPathBrowseTitle, kSetPathBrowseFlags, path)) {
+    return;
+  }
+  view_.SetLocationText(path);
+}
+
+// The folder is taken unchanged: a drive's root keeps its backslash, so the
+// paths built on it hold two in a row, which Windows accepts.
+void SetPathDialog::OnOK() {
+  view_.FocusCmdFocus();
+  const std::string location = view_.GetLocationText();
+  if (!services_.files.IsNormalFile(location + kSimsExeTail)) {
+    services_.messages.Show(
+        "The Sims was not found in:\r\n" + location + "\r\nThe selected location was invalid",
+        "Selected Location Invalid", MessageIcon::Warning);
+    return;
+  }
+  gSimsPath = location;
+  services_.settings.Save(kSettingsApp, kSettingsSection, kSettingsKey, location);
+  view_.Close();
+}
+
+void SetPathDialog::OnCancel() {
+  view_.FocusCmdFocus();
+  view_.Close();
+}
+
+}  // namespace qm

@@ -1,0 +1,29 @@
+#pragma once
+// frmErrorDialog, the error window: a Win32 window whose procedure turns
+// messages into calls on ErrorDialog and carries out its requests on the
+// controls (ErrorView).
+
+#include "1-platform/FileSystem.h"
+#include "1-platform/Shell.h"
+#include "1-platform/Ui.h"
+#include "4-behaviour/ErrorControls.h"
+
+namespace qm {
+
+// What the error window takes from the platform; its clipboard belongs to
+// the window itself.
+struct ErrorWindowServices {
+  FileSystem& files;
+  MessageBoxes& messages;
+  Shell& shell;
+  ProgramInfo& program;
+  ProcessEnd& process;
+};
+
+// Shows frmErrorDialog modally, centred on the screen, while every other
+// window of the thread is disabled. Its end button ends the process; the
+// call returns only if the window is closed some other way (Alt+F4).
+// The program installs it as the error trap's hook.
+void ShowErrorDialogModal(const ErrorWindowServices& services);
+
+}  // namespace qm

@@ -1,0 +1,61 @@
+// quillmark.exe: start-up. Installs the error trap's handler, creates the
+// main window frmMain on the system's file system, registry and message
+// boxes, and runs the message loop until the window is closed.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "1-platform/Failure.h"
+#include "1-platform/FileSystem.h"
+#include "1-platform/Registry.h"
+#include "1-platform/Shell_win.h"
+#include "1-platform/Ui_win.h"
+#include "2-iff/ErrorTrap.h"
+#include "3-state/AppState.h"
+#include "5-windows/frmErrorDialog_win.h"
+#include "5-windows/frmMain_win.h"
+
+namespace qm {
+namespace {
+
+int Run(HINSTANCE instance, int showCommand) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  // Every platform service of the program, built once here.
+  FileSystem& files = SystemFileSystem();
+  Win32MessageBoxes messages;
+  Win32Settings settings;
+  Win32FatalErrors fatal;
+  Win32Sleeper sleeper;
+  Win32Shell shell;
+  Win32FolderBrowser browser;
+  Win32ProgramInfo program({kProductName, kVersionMajor, kVersionMinor, kVersionRevision});
+  Win32ProcessEnd process;
+
+  const ErrorWindowServices errorServices{files, messages, shell, program, process};
+  SetErrorTrapHook([&errorServices] { ShowErrorDialogModal(errorServices); });
+
+  FrmMain main({files, messages, settings, SystemRegistry(), fatal, sleeper}, browser);
+  if (!main.Create(instance, showCommand)) {
+    fatal.Fatal(static_cast<int32_t>(GetLastError()), "The main window could not be created.");
+  }
+  const int exitCode = RunMessageLoop(main);
+  SetErrorTrapHook({});
+  return exitCode;
+}
+
+}  // namespace
+}  // namespace qm
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  try {
+    return qm::Run(instance, showCommand);
+  } catch (...) {
+    const qm::CaughtFailure failure = qm::CurrentFailure();
+    qm::Win32FatalErrors().Fatal(failure.number, failure.description);
+  }
+}
