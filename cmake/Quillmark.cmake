@@ -1,12 +1,12 @@
 # Shared build settings: warnings as errors, sanitizers, and test helpers.
 
+# Headers made from the build's settings, found by #include "Version.h".
+set(QM_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in ${QM_GENERATED_DIR}/Version.h @ONLY)
+
 add_library(qm_options INTERFACE)
 target_compile_options(qm_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
-target_include_directories(qm_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
-target_compile_definitions(qm_options INTERFACE
-  QM_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-  QM_VERSION_MINOR=${PROJECT_VERSION_MINOR}
-  QM_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+target_include_directories(qm_options INTERFACE ${PROJECT_SOURCE_DIR}/src ${QM_GENERATED_DIR})
 if(WIN32)
   # The 8-bit (ANSI) Win32 entry points, no min/max macros, Windows 10 API.
   target_compile_definitions(qm_options INTERFACE

@@ -1,5 +1,6 @@
-# Sourced by test.sh, run.sh and bench.sh: installs what the build needs
-# (Debian 12 packages) and offers helpers to start Xvfb and Wine.
+# Sourced by the scripts that build (test.sh, run.sh, package.sh, ...): installs
+# what the build needs (Debian 12 packages) and offers helpers to start Xvfb
+# and Wine.
 
 qm_need_packages() {
   local missing=()
@@ -22,6 +23,11 @@ QM_BUILD_PACKAGES=(cmake ninja-build g++ make git googletest libgtest-dev libgmo
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang-format
   clang libclang-rt-14-dev llvm-14)
 QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick x11-utils)
+
+# The program's version, as project(VERSION) in CMakeLists.txt sets it.
+qm_version() {
+  sed -n 's/^project(Quillmark VERSION \([0-9.]*\).*/\1/p' "$QM_ROOT/CMakeLists.txt"
+}
 
 # Starts a private Xvfb (screen size as the first argument) and exports
 # DISPLAY; stopped by qm_stop_x.

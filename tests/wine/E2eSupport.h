@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 
+#include "Version.h"
 #include "editor/MainControls.h"
 #include "tools/demogame/DemoGame.h"
 
@@ -22,7 +23,7 @@ namespace qm::e2e {
 
 namespace fs = std::filesystem;
 
-inline constexpr const char* kMainCaption = "Quillmark - Version 1.0.0";
+inline constexpr const char* kMainCaption = "Quillmark - Version " QM_VERSION_STRING;
 inline constexpr int kWaitMs = 20000;
 
 inline bool WaitFor(const std::function<bool()>& condition, int milliseconds = kWaitMs,
