@@ -4,6 +4,22 @@
 set(QM_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in ${QM_GENERATED_DIR}/Version.h @ONLY)
 
+# Where players send error reports: shown in the error window and opened by
+# its buttons. Packagers set their own (package.sh does, at its top).
+set(QM_SUPPORT_EMAIL "support@dorvane.example" CACHE STRING
+  "E-mail address the error window offers for reports")
+set(QM_SUPPORT_URL "https://quillmark.dorvane.example/support" CACHE STRING
+  "Support web page the error window opens")
+set(QM_SUPPORT_HOST "quillmark.dorvane.example" CACHE STRING
+  "Host name the error window names for the support web page")
+foreach(setting QM_SUPPORT_EMAIL QM_SUPPORT_URL QM_SUPPORT_HOST)
+  # Each becomes a C string literal: refuse what would break or change it.
+  if("${${setting}}" STREQUAL "" OR "${${setting}}" MATCHES "[\"\\\\]")
+    message(FATAL_ERROR "${setting} must be set and hold no quote or backslash: '${${setting}}'")
+  endif()
+endforeach()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/SupportConfig.h.in ${QM_GENERATED_DIR}/SupportConfig.h @ONLY)
+
 add_library(qm_options INTERFACE)
 target_compile_options(qm_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
 target_include_directories(qm_options INTERFACE ${PROJECT_SOURCE_DIR}/src ${QM_GENERATED_DIR})
