@@ -27,6 +27,20 @@ if(WIN32)
   # The 8-bit (ANSI) Win32 entry points, no min/max macros, Windows 10 API.
   target_compile_definitions(qm_options INTERFACE
     WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+  # Reproducible: the same sources give the same .exe in any folder at any
+  # time. Paths in the objects (__FILE__, debug info) are relative to the
+  # source or build folder (the build folder's rule comes last so that it
+  # wins when it lies inside the sources), the PE header carries no link
+  # time, and archives no dates or owners.
+  target_compile_options(qm_options INTERFACE
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>)
+  target_link_options(qm_options INTERFACE -Wl,--no-insert-timestamp)
+  foreach(lang C CXX)
+    set(CMAKE_${lang}_ARCHIVE_CREATE "<CMAKE_AR> qcD <TARGET> <LINK_FLAGS> <OBJECTS>")
+    set(CMAKE_${lang}_ARCHIVE_APPEND "<CMAKE_AR> qD <TARGET> <LINK_FLAGS> <OBJECTS>")
+    set(CMAKE_${lang}_ARCHIVE_FINISH "<CMAKE_RANLIB> -D <TARGET>")
+  endforeach()
 endif()
 if(QM_SANITIZE)
   target_compile_options(qm_options INTERFACE
