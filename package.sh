@@ -72,7 +72,7 @@ version=$(qm_version)
 zip_name=quillmark-$version-win64.zip
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export TZ=UTC # zip stores local times
-files=(quillmark.exe README.html LICENSE NOTICE SHA256SUMS)
+contents=(quillmark.exe README.html LICENSE NOTICE) # SHA256SUMS lists these
 
 if ! tools/make-notice.py | cmp -s - NOTICE; then
   echo "NOTICE does not match the toolchain's licences: run tools/make-notice.py > NOTICE" >&2
@@ -93,12 +93,12 @@ pack() {
   cp "$build/src/app/quillmark.exe" "$stage/"
   "$src/tools/readme-html.py" "$src/README.md" "$version" >"$stage/README.html"
   cp "$src/LICENSE" "$src/NOTICE" "$stage/"
-  (cd "$stage" && sha256sum "${files[@]:0:4}" >SHA256SUMS)
+  (cd "$stage" && sha256sum "${contents[@]}" >SHA256SUMS)
   chmod 0644 "$stage"/*
   chmod 0755 "$stage/quillmark.exe"
   touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
   rm -f "$zip"
-  (cd "$stage" && zip -X -D -9 -q "$zip" "${files[@]}")
+  (cd "$stage" && zip -X -D -9 -q "$zip" "${contents[@]}" SHA256SUMS)
   touch -d "@$SOURCE_DATE_EPOCH" "$zip"
 }
 

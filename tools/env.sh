@@ -35,18 +35,15 @@ qm_version() {
 # Copies the sources (the files git tracks or would track, as they are in the
 # work tree) into the folder $1.
 qm_copy_sources() {
-  local dest=$1 file
-  mkdir -p "$dest"
-  (cd "$QM_ROOT" && git ls-files -z --cached --others --exclude-standard) |
-    while IFS= read -r -d '' file; do
-      [ -e "$QM_ROOT/$file" ] && (cd "$QM_ROOT" && cp -P --parents -t "$dest" "$file")
-    done
-  return 0
+  mkdir -p "$1"
+  (cd "$QM_ROOT" && git ls-files -z --cached --others --exclude-standard |
+    tar --null --files-from=- --ignore-failed-read -cf -) | tar -xf - -C "$1"
 }
 
 # Builds the release quillmark.exe (preset "release") from the sources in
 # the folder $1 into the folder $2; further arguments go to cmake's
-# configure step. The executable is $2/src/app/quillmark.exe.
+# configure step. The executable is $2/src/app/quillmark.exe. Builds with 2
+# jobs, or QM_JOBS.
 qm_build_release() {
   local src=$1 build=$2
   shift 2
