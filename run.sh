@@ -50,8 +50,9 @@ fi
 echo "== quillmark.exe under Xvfb ($DISPLAY)"
 wine "$exe" </dev/null >/dev/null 2>&1 &
 app=$!
+caption="Quillmark - Version $(qm_version)"
 for _ in $(seq 150); do
-  xwininfo -root -tree 2>/dev/null | grep -q '"Quillmark - Version 1.0.0"' && break
+  xwininfo -root -tree 2>/dev/null | grep -qF "\"$caption\"" && break
   sleep 0.2
 done
 sleep 1  # let it finish drawing

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: natively (ASan + UBSan), then the
-# Windows build under Wine and Xvfb. Installs what is missing (Debian 12).
+# Windows build under Wine and Xvfb, then checks that two builds of the
+# release quillmark.exe are identical. Installs what is missing (Debian 12).
 set -euo pipefail
 QM_ROOT=$(cd "$(dirname "$0")" && pwd)
 cd "$QM_ROOT"
@@ -69,6 +70,16 @@ qm_start_x
 trap 'qm_stop_wine; qm_stop_x' EXIT
 qm_start_wine "$QM_ROOT/build/windows/wineprefix"
 run_ctest windows --preset windows -j"$jobs" </dev/null
+
+# The release executable, built twice from two copies in two temporary
+# folders, must come out byte-identical; counted as one test.
+echo "== reproducible build of quillmark.exe"
+if tools/check-reproducible.sh; then
+  summary+=("reproducible: 100% tests passed, 0 tests failed out of 1")
+else
+  status=1
+  summary+=("reproducible: 0% tests passed, 1 tests failed out of 1")
+fi
 
 echo
 echo "== summary"

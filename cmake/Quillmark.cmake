@@ -1,16 +1,46 @@
 # Shared build settings: warnings as errors, sanitizers, and test helpers.
 
+# Headers made from the build's settings, found by #include "Version.h".
+set(QM_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in ${QM_GENERATED_DIR}/Version.h @ONLY)
+
+# Where players send error reports: shown in the error window and opened by
+# its buttons. Packagers set their own (package.sh does, at its top).
+set(QM_SUPPORT_EMAIL "support@dorvane.example" CACHE STRING
+  "E-mail address the error window offers for reports")
+set(QM_SUPPORT_URL "https://quillmark.dorvane.example/support" CACHE STRING
+  "Support web page the error window opens")
+set(QM_SUPPORT_HOST "quillmark.dorvane.example" CACHE STRING
+  "Host name the error window names for the support web page")
+foreach(setting QM_SUPPORT_EMAIL QM_SUPPORT_URL QM_SUPPORT_HOST)
+  # Each becomes a C string literal: refuse what would break or change it.
+  if("${${setting}}" STREQUAL "" OR "${${setting}}" MATCHES "[\"\\\\]")
+    message(FATAL_ERROR "${setting} must be set and hold no quote or backslash: '${${setting}}'")
+  endif()
+endforeach()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/SupportConfig.h.in ${QM_GENERATED_DIR}/SupportConfig.h @ONLY)
+
 add_library(qm_options INTERFACE)
 target_compile_options(qm_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
-target_include_directories(qm_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
-target_compile_definitions(qm_options INTERFACE
-  QM_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-  QM_VERSION_MINOR=${PROJECT_VERSION_MINOR}
-  QM_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+target_include_directories(qm_options INTERFACE ${PROJECT_SOURCE_DIR}/src ${QM_GENERATED_DIR})
 if(WIN32)
   # The 8-bit (ANSI) Win32 entry points, no min/max macros, Windows 10 API.
   target_compile_definitions(qm_options INTERFACE
     WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+  # Reproducible: the same sources give the same .exe in any folder at any
+  # time. Paths in the objects (__FILE__, debug info) are relative to the
+  # source or build folder (the build folder's rule comes last so that it
+  # wins when it lies inside the sources), the PE header carries no link
+  # time, and archives no dates or owners.
+  target_compile_options(qm_options INTERFACE
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>)
+  target_link_options(qm_options INTERFACE -Wl,--no-insert-timestamp)
+  foreach(lang C CXX)
+    set(CMAKE_${lang}_ARCHIVE_CREATE "<CMAKE_AR> qcD <TARGET> <LINK_FLAGS> <OBJECTS>")
+    set(CMAKE_${lang}_ARCHIVE_APPEND "<CMAKE_AR> qD <TARGET> <LINK_FLAGS> <OBJECTS>")
+    set(CMAKE_${lang}_ARCHIVE_FINISH "<CMAKE_RANLIB> -D <TARGET>")
+  endforeach()
 endif()
 if(QM_SANITIZE)
   target_compile_options(qm_options INTERFACE

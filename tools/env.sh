@@ -1,5 +1,6 @@
-# Sourced by test.sh, run.sh and bench.sh: installs what the build needs
-# (Debian 12 packages) and offers helpers to start Xvfb and Wine.
+# Sourced by the scripts that build (test.sh, run.sh, package.sh, ...): installs
+# what the build needs (Debian 12 packages) and offers helpers to start Xvfb
+# and Wine.
 
 qm_need_packages() {
   local missing=()
@@ -22,6 +23,33 @@ QM_BUILD_PACKAGES=(cmake ninja-build g++ make git googletest libgtest-dev libgmo
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang-format
   clang libclang-rt-14-dev llvm-14)
 QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick x11-utils)
+# package.sh: the cross-build, zip, and Markdown for the user guide.
+QM_RELEASE_PACKAGES=(cmake ninja-build git g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  zip unzip python3 python3-markdown)
+
+# The program's version, as project(VERSION) in CMakeLists.txt sets it.
+qm_version() {
+  sed -n 's/^project(Quillmark VERSION \([0-9.]*\).*/\1/p' "$QM_ROOT/CMakeLists.txt"
+}
+
+# Copies the sources (the files git tracks or would track, as they are in the
+# work tree) into the folder $1.
+qm_copy_sources() {
+  mkdir -p "$1"
+  (cd "$QM_ROOT" && git ls-files -z --cached --others --exclude-standard |
+    tar --null --files-from=- --ignore-failed-read -cf -) | tar -xf - -C "$1"
+}
+
+# Builds the release quillmark.exe (preset "release") from the sources in
+# the folder $1 into the folder $2; further arguments go to cmake's
+# configure step. The executable is $2/src/6-app/quillmark.exe. Builds with 2
+# jobs, or QM_JOBS.
+qm_build_release() {
+  local src=$1 build=$2
+  shift 2
+  (cd "$src" && cmake --preset release -B "$build" "$@" >/dev/null &&
+    cmake --build "$build" -j"${QM_JOBS:-2}" --target quillmark >/dev/null)
+}
 
 # Starts a private Xvfb (screen size as the first argument) and exports
 # DISPLAY; stopped by qm_stop_x.

@@ -26,7 +26,7 @@ prefix=$build/shots-prefix
 shots=$build/shots
 mkdir -p "$shots"
 
-main_caption="Quillmark - Version 1.0.0"
+main_caption="Quillmark - Version $(qm_version)"
 setpath_caption="Set The Sims Path"
 error_caption="Unrecoverable Error - Program Execution Halted"
 menu_set_path=$(sed -n 's/.*kMenuSetPath = \([0-9]*\);.*/\1/p' "$QM_ROOT/src/4-behaviour/MainControls.h")

@@ -4,6 +4,8 @@
 #include <array>
 #include <string>
 
+#include "Version.h"
+
 namespace qm {
 
 inline constexpr int kListCount = 7;
@@ -44,10 +46,11 @@ class NameLists {
 };
 extern NameLists gNameLists;
 
-// The program's version, shown in the caption and the error report.
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 0;
-inline constexpr int kVersionRevision = 0;
+// The program's version, shown in the caption and the error report; set by
+// project(VERSION) in CMakeLists.txt.
+inline constexpr int kVersionMajor = QM_VERSION_MAJOR;
+inline constexpr int kVersionMinor = QM_VERSION_MINOR;
+inline constexpr int kVersionRevision = QM_VERSION_PATCH;
 inline constexpr const char* kProductName = "Quillmark";
 
 // The stored setting that remembers the game folder.

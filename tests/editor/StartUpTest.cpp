@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "1-platform/Failure.h"
+#include "Version.h"
 #include "editor/EditorHarness.h"
 
 namespace qm::test {
@@ -96,11 +97,11 @@ TEST_F(StartUp, FolderWithoutSimsExeGivesTheSecondMessageAndShowsBlankList0) {
 TEST_F(StartUp, CaptionAndRepaintComeBeforeTheMessages) {
   editor.OnActivate();  // gSimsPath empty
   ASSERT_GE(journal.size(), 4u);
-  EXPECT_EQ(journal[0], "view: SetCaption Quillmark - Version 1.0.0");
+  EXPECT_EQ(journal[0], "view: SetCaption Quillmark - Version " QM_VERSION_STRING);
   EXPECT_EQ(journal[1], "view: Repaint");
   EXPECT_EQ(journal[2], "message: Path to The Sims not found!");
   EXPECT_EQ(journal[3], "message: SIMS.EXE Not Found!");
-  EXPECT_EQ(view.caption, "Quillmark - Version 1.0.0");
+  EXPECT_EQ(view.caption, "Quillmark - Version " QM_VERSION_STRING);
 }
 
 TEST_F(StartUp, LookupWithoutTerminatorEndsTheProgram) {

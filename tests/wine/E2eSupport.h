@@ -16,13 +16,14 @@
 #include <string>
 
 #include "4-behaviour/MainControls.h"
+#include "Version.h"
 #include "tools/demogame/DemoGame.h"
 
 namespace qm::e2e {
 
 namespace fs = std::filesystem;
 
-inline constexpr const char* kMainCaption = "Quillmark - Version 1.0.0";
+inline constexpr const char* kMainCaption = "Quillmark - Version " QM_VERSION_STRING;
 inline constexpr int kWaitMs = 20000;
 
 inline bool WaitFor(const std::function<bool()>& condition, int milliseconds = kWaitMs,

@@ -89,7 +89,7 @@ class ErrorWindowE2e : public ::testing::Test {
 TEST_F(ErrorWindowE2e, CorruptLiveFileHaltsInErrorWindowWithReportAndLog) {
   ASSERT_NE(window, nullptr) << "no error window";
   const std::string report = ControlText(GetDlgItem(window, errorctl::kTxtMessage));
-  EXPECT_EQ(report.rfind("Quillmark - Version 1.0.0\r\n\r\nError: ", 0), 0u) << report;
+  EXPECT_EQ(report.rfind(std::string(kMainCaption) + "\r\n\r\nError: ", 0), 0u) << report;
   EXPECT_NE(report.find("\r\nModule: modIFFsupport\r\nProcedure: gs"), std::string::npos);
   EXPECT_NE(report.find("\r\nInstall Path: " + ProgramFolder() + "\r\n"), std::string::npos)
       << report;
