@@ -200,33 +200,56 @@ RECT PrimaryWorkArea() {
   return work;
 }
 
+namespace {
+
+// The checked option of `group`, else its first.
+HWND CheckedOption(std::span<const HWND> group) {
+  for (HWND option : group) {
+    if (SendMessageA(option, BM_GETCHECK, 0, 0) == BST_CHECKED) return option;
+  }
+  return group.front();
+}
+
+}  // namespace
+
+bool HandleTabKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder,
+                  std::span<const HWND> optionGroup) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
+  if (SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
+      DLGC_WANTTAB) {
+    return false;
+  }
+  if (tabOrder.empty()) return true;
+  const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  HWND focus = GetFocus();
+  if (std::find(optionGroup.begin(), optionGroup.end(), focus) != optionGroup.end()) {
+    focus = optionGroup.front();
+  }
+  const auto at = std::find(tabOrder.begin(), tabOrder.end(), focus);
+  size_t index = at == tabOrder.end() ? (back ? 0 : tabOrder.size() - 1)
+                                      : static_cast<size_t>(at - tabOrder.begin());
+  for (size_t step = 0; step < tabOrder.size(); ++step) {
+    index = back ? (index + tabOrder.size() - 1) % tabOrder.size() : (index + 1) % tabOrder.size();
+    HWND next = tabOrder[index];
+    if (IsWindowEnabled(next) && IsWindowVisible(next)) {
+      // Windows would select an option that takes the focus (Wine does not).
+      if (!optionGroup.empty() && next == optionGroup.front()) next = CheckedOption(optionGroup);
+      SetFocus(next);
+      break;
+    }
+  }
+  return true;
+}
+
 bool HandleDialogKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder) {
-  if (msg.message != WM_KEYDOWN) return false;
+  if (HandleTabKey(msg, window, tabOrder)) return true;
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
   if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
   HWND focus = GetFocus();
-  if (msg.wParam == VK_TAB) {
-    if (tabOrder.empty()) return true;
-    const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    const auto at = std::find(tabOrder.begin(), tabOrder.end(), focus);
-    size_t index = at == tabOrder.end() ? (back ? 0 : tabOrder.size() - 1)
-                                        : static_cast<size_t>(at - tabOrder.begin());
-    for (size_t step = 0; step < tabOrder.size(); ++step) {
-      index =
-          back ? (index + tabOrder.size() - 1) % tabOrder.size() : (index + 1) % tabOrder.size();
-      HWND next = tabOrder[index];
-      if (IsWindowEnabled(next) && IsWindowVisible(next)) {
-        SetFocus(next);
-        break;
-      }
-    }
-    return true;
-  }
-  if (msg.wParam == VK_RETURN && focus != nullptr && IsChild(window, focus) &&
-      IsPushButton(focus)) {
-    SendMessageA(focus, BM_CLICK, 0, 0);
-    return true;
-  }
-  return false;
+  if (focus == nullptr || !IsChild(window, focus) || !IsPushButton(focus)) return false;
+  SendMessageA(focus, BM_CLICK, 0, 0);
+  return true;
 }
 
 LRESULT ButtonFaceColours(HDC dc) {

@@ -1,10 +1,11 @@
 #pragma once
 // What the program's Win32 windows share: the window procedure trampoline,
-// window classes, fonts fitted to the DPI, placing and centring, the dialog
-// keys and the modal loop.
+// window classes, fonts fitted to the DPI, placing and centring, the Tab key,
+// the dialog keys and the modal loop.
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -93,9 +94,19 @@ void MoveToSuggested(HWND hwnd, const RECT& suggested);
 // The work area of the primary monitor.
 RECT PrimaryWorkArea();
 
-// Tab and Shift+Tab move the focus along `tabOrder` (the controls' tab
-// indexes, which need not follow their stacking order); Enter clicks the
-// focused button. True when `msg` has been handled.
+// Tab and Shift+Tab in `window`, unless the focused control takes Tab
+// itself: the focus moves to the next (previous) control of `tabOrder` that
+// is enabled and visible, the order wrapping round; from a control outside
+// it, to the first (last). `tabOrder` holds the tab stops in order, which
+// need not be their stacking order. `optionGroup`, when given, is a group of
+// option buttons that is one stop: `tabOrder` holds its first, the focus
+// enters it at its checked option (the first when none is) and leaves it
+// from any. True when `msg` is such a key.
+bool HandleTabKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder,
+                  std::span<const HWND> optionGroup = {});
+
+// Tab and Shift+Tab as HandleTabKey; Enter clicks the focused button. True
+// when `msg` has been handled.
 bool HandleDialogKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder);
 
 // WM_CTLCOLORSTATIC: labels and read-only text boxes on the button face.
