@@ -1,7 +1,7 @@
 #pragma once
 // What the program's Win32 windows share: the window procedure trampoline,
 // window classes, fonts fitted to the DPI, placing and centring, the Tab key,
-// the dialog keys and the modal loop.
+// and the modal dialog the Set Path and error windows are made on.
 
 #include <windows.h>
 
@@ -105,16 +105,89 @@ RECT PrimaryWorkArea();
 bool HandleTabKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder,
                   std::span<const HWND> optionGroup = {});
 
-// Tab and Shift+Tab as HandleTabKey; Enter clicks the focused button. True
-// when `msg` has been handled.
-bool HandleDialogKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder);
+// The kinds of control a modal dialog is made of; the kind gives the window
+// class, the base style and whether the control is a tab stop.
+enum class ControlKind {
+  Label,    // static text, no tab stop
+  TextBox,  // a read-only edit box with a sunken edge
+  Button,   // a push button
+};
 
-// WM_CTLCOLORSTATIC: labels and read-only text boxes on the button face.
-LRESULT ButtonFaceColours(HDC dc);
+// One control of a modal dialog; `style` is added to its kind's.
+struct DialogControl {
+  int id;
+  ControlKind kind;
+  std::string caption;
+  DWORD style = 0;
+};
 
-// Runs messages until `done` is true. A WM_QUIT met on the way is posted
-// again for the outer loop. `window` and `tabOrder` get the dialog keys.
-void RunModalLoop(const bool& done, HWND window, const std::vector<HWND>& tabOrder);
+// What a modal dialog window is made of.
+struct DialogDesign {
+  const char* windowClass;
+  std::string caption;
+  DWORD style;                          // the window's; its extended style is none
+  const char* iconName;                 // an icon resource, or none
+  layout::WindowTable table;            // where the controls go
+  std::vector<DialogControl> controls;  // in tab order
+};
+
+// A window shown modally: made from a DialogDesign at its owner's DPI and
+// centred on it, laid out again on every DPI change, shown while other
+// windows are disabled, until EndModal. Tab, Shift+Tab and Enter move along
+// and click its controls. The window that derives from it keeps what is its
+// own: the rooms its texts need, and what clicks, activation and closing do.
+class ModalDialog {
+ public:
+  // `fatal` hears of any failure that reaches the window procedure.
+  explicit ModalDialog(FatalErrors& fatal) : fatal_(fatal) {}
+  virtual ~ModalDialog();
+  ModalDialog(const ModalDialog&) = delete;
+  ModalDialog& operator=(const ModalDialog&) = delete;
+
+ protected:
+  // Creates the window hidden, with its controls, font and icons, owned by
+  // `owner` and centred on it (on the primary monitor's work area when there
+  // is none). False when Windows refused.
+  bool Create(const DialogDesign& design, HWND owner);
+
+  // Disables `others`, shows the window, calls OnShown, then runs messages
+  // until EndModal (or until the program quits, which ends the dialog too).
+  void RunModal(std::vector<HWND> others);
+
+  // Enables the disabled windows again, then destroys the window.
+  void EndModal();
+
+  HWND Window() const { return hwnd_; }
+  HWND FirstTabStop() const { return tabOrder_.empty() ? nullptr : tabOrder_.front(); }
+
+  // The room each text must fit at `dpi`, its controls placed as in `placed`.
+  virtual std::vector<TextRoom> TextRooms(const layout::WindowLayout& placed, UINT dpi) = 0;
+  // The window has just been shown.
+  virtual void OnShown() {}
+  // A button has been clicked (or IsDialogMessage sent IDOK or IDCANCEL).
+  virtual void OnClick(int id) = 0;
+  virtual void OnActivate(bool active) = 0;
+  // WM_CLOSE: the close box, Alt+F4.
+  virtual void OnClose() = 0;
+
+ private:
+  friend LRESULT CALLBACK WindowProcThunk<ModalDialog>(HWND, UINT, WPARAM, LPARAM);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void CreateControls(const std::vector<DialogControl>& controls);
+  void LoadIcons(const char* name);
+  layout::WindowLayout Layout(UINT dpi);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+
+  FatalErrors& fatal_;
+  layout::WindowTable table_{};
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  std::vector<HWND> tabOrder_;
+  std::vector<HWND> disabled_;
+  bool closed_ = false;
+};
 
 }  // namespace dialogwin
 
