@@ -185,11 +185,6 @@ void PlaceControls(HWND window, const layout::WindowLayout& layout, UINT dpi,
   if (old) DeleteObject(old);
 }
 
-void MoveToSuggested(HWND hwnd, const RECT& suggested) {
-  SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 RECT PrimaryWorkArea() {
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   MONITORINFO monitor{};
@@ -396,8 +391,8 @@ LRESULT ModalDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void ModalDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  Layout(dpi);
-  MoveToSuggested(hwnd_, suggested);
+  const layout::WindowLayout placed = Layout(dpi);
+  SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi, suggested);
 }
 
 }  // namespace dialogwin

@@ -79,6 +79,9 @@ HFONT FitMessageFont(HWND window, UINT dpi, const std::vector<TextRoom>& rooms);
 // Sizes `hwnd` so that its client area is `clientWidth` by `clientHeight`
 // pixels (below its menu bar, if it has one) and centres it on `over`
 // (screen coordinates), kept inside the work area of the monitor there.
+// On WM_DPICHANGED `over` is the rectangle Windows suggests, which is not
+// taken as it is: it is the old window scaled by the ratio of the DPIs, and
+// caption, menu bar, borders and the layout's rounding do not scale exactly.
 void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const RECT& over);
 
 // Moves every control of `layout` to its place in `window` and gives it the
@@ -86,10 +89,6 @@ void SizeAndCentre(HWND hwnd, int clientWidth, int clientHeight, UINT dpi, const
 // deleted).
 void PlaceControls(HWND window, const layout::WindowLayout& layout, UINT dpi,
                    const std::vector<TextRoom>& rooms, HFONT& font);
-
-// WM_DPICHANGED: the window takes the rectangle Windows suggests for the
-// new DPI.
-void MoveToSuggested(HWND hwnd, const RECT& suggested);
 
 // The work area of the primary monitor.
 RECT PrimaryWorkArea();

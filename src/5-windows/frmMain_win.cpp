@@ -74,15 +74,15 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
     DestroyMenu(bar);
     return false;
   }
-  dpi_ = dialogwin::WindowDpi(hwnd_);
-  const layout::WindowLayout placed = Layout(dpi_);
+  const UINT dpi = dialogwin::WindowDpi(hwnd_);
+  const layout::WindowLayout placed = Layout(dpi);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   RECT screen = dialogwin::PrimaryWorkArea();
   if (GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
     screen = monitor.rcWork;
   }
-  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi_, screen);
+  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi, screen);
 
   editor_.OnLoad();
   ShowWindow(hwnd_, showCommand);
@@ -144,10 +144,11 @@ void FrmMain::OnWindowActivated(bool active, bool minimized) {
   }
 }
 
+// The controls and their font are placed for the new DPI, and the client
+// area takes the layout's size, centred on the rectangle Windows suggests.
 void FrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  dpi_ = dpi;
-  Layout(dpi);
-  dialogwin::MoveToSuggested(hwnd_, suggested);
+  const layout::WindowLayout placed = Layout(dpi);
+  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi, suggested);
 }
 
 void FrmMain::OnSave() { editor_.SaveNameLists(); }

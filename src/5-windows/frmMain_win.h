@@ -87,7 +87,6 @@ class FrmMain final : public MainView {
   std::vector<HWND> tabOrder_;  // the option group by its first option
   HWND lastFocus_ = nullptr;    // restored when the window is activated again
   int checkedOption_ = -1;      // none is selected until the first list selection
-  UINT dpi_ = 96;
 };
 
 // Runs the message loop until the program quits; returns the exit code.
