@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "1-platform/Failure.h"
 
@@ -184,11 +185,6 @@ void PlaceControls(HWND window, const layout::WindowLayout& layout, UINT dpi,
   if (old) DeleteObject(old);
 }
 
-void MoveToSuggested(HWND hwnd, const RECT& suggested) {
-  SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 RECT PrimaryWorkArea() {
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   MONITORINFO monitor{};
@@ -200,41 +196,71 @@ RECT PrimaryWorkArea() {
   return work;
 }
 
-bool HandleDialogKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder) {
-  if (msg.message != WM_KEYDOWN) return false;
-  if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
-  HWND focus = GetFocus();
-  if (msg.wParam == VK_TAB) {
-    if (tabOrder.empty()) return true;
-    const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    const auto at = std::find(tabOrder.begin(), tabOrder.end(), focus);
-    size_t index = at == tabOrder.end() ? (back ? 0 : tabOrder.size() - 1)
-                                        : static_cast<size_t>(at - tabOrder.begin());
-    for (size_t step = 0; step < tabOrder.size(); ++step) {
-      index =
-          back ? (index + tabOrder.size() - 1) % tabOrder.size() : (index + 1) % tabOrder.size();
-      HWND next = tabOrder[index];
-      if (IsWindowEnabled(next) && IsWindowVisible(next)) {
-        SetFocus(next);
-        break;
-      }
-    }
-    return true;
+namespace {
+
+// The checked option of `group`, else its first.
+HWND CheckedOption(std::span<const HWND> group) {
+  for (HWND option : group) {
+    if (SendMessageA(option, BM_GETCHECK, 0, 0) == BST_CHECKED) return option;
   }
-  if (msg.wParam == VK_RETURN && focus != nullptr && IsChild(window, focus) &&
-      IsPushButton(focus)) {
-    SendMessageA(focus, BM_CLICK, 0, 0);
-    return true;
-  }
-  return false;
+  return group.front();
 }
 
+}  // namespace
+
+bool HandleTabKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder,
+                  std::span<const HWND> optionGroup) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
+  if (SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
+      DLGC_WANTTAB) {
+    return false;
+  }
+  if (tabOrder.empty()) return true;
+  const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  HWND focus = GetFocus();
+  if (std::find(optionGroup.begin(), optionGroup.end(), focus) != optionGroup.end()) {
+    focus = optionGroup.front();
+  }
+  const auto at = std::find(tabOrder.begin(), tabOrder.end(), focus);
+  size_t index = at == tabOrder.end() ? (back ? 0 : tabOrder.size() - 1)
+                                      : static_cast<size_t>(at - tabOrder.begin());
+  for (size_t step = 0; step < tabOrder.size(); ++step) {
+    index = back ? (index + tabOrder.size() - 1) % tabOrder.size() : (index + 1) % tabOrder.size();
+    HWND next = tabOrder[index];
+    if (IsWindowEnabled(next) && IsWindowVisible(next)) {
+      // Windows would select an option that takes the focus (Wine does not).
+      if (!optionGroup.empty() && next == optionGroup.front()) next = CheckedOption(optionGroup);
+      SetFocus(next);
+      break;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+// Tab and Shift+Tab move along `tabOrder`; Enter clicks the focused push
+// button. True when `msg` has been handled.
+bool HandleDialogKey(const MSG& msg, HWND window, const std::vector<HWND>& tabOrder) {
+  if (HandleTabKey(msg, window, tabOrder)) return true;
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+  if (msg.hwnd != window && !IsChild(window, msg.hwnd)) return false;
+  HWND focus = GetFocus();
+  if (focus == nullptr || !IsChild(window, focus) || !IsPushButton(focus)) return false;
+  SendMessageA(focus, BM_CLICK, 0, 0);
+  return true;
+}
+
+// WM_CTLCOLORSTATIC: labels and read-only text boxes on the button face.
 LRESULT ButtonFaceColours(HDC dc) {
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+// Runs messages until `done` is true. A WM_QUIT met on the way is posted
+// again for the outer loop. `window` and `tabOrder` get the dialog keys.
 void RunModalLoop(const bool& done, HWND window, const std::vector<HWND>& tabOrder) {
   MSG msg;
   while (!done) {
@@ -249,6 +275,124 @@ void RunModalLoop(const bool& done, HWND window, const std::vector<HWND>& tabOrd
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+}  // namespace
+
+// The window is let go of before it is destroyed: the derived window is gone
+// by now, and the messages of its destruction must not reach it.
+ModalDialog::~ModalDialog() {
+  if (hwnd_) {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  if (font_) DeleteObject(font_);
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+bool ModalDialog::Create(const DialogDesign& design, HWND owner) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!RegisterWindowClass(instance, design.windowClass, &WindowProcThunk<ModalDialog>)) {
+    return false;
+  }
+  if (!CreateWindowExA(0, design.windowClass, design.caption.c_str(), design.style, CW_USEDEFAULT,
+                       CW_USEDEFAULT, 100, 100, owner, nullptr, instance, this)) {
+    return false;
+  }
+  table_ = design.table;
+  CreateControls(design.controls);
+  if (design.iconName) LoadIcons(design.iconName);
+  const UINT dpi = WindowDpi(owner ? owner : hwnd_);
+  const layout::WindowLayout placed = Layout(dpi);
+  RECT over{};
+  if (!owner || !GetWindowRect(owner, &over)) over = PrimaryWorkArea();
+  SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi, over);
+  return true;
+}
+
+// The controls are created in tab order, with no place yet: Layout places
+// them.
+void ModalDialog::CreateControls(const std::vector<DialogControl>& controls) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  for (const DialogControl& c : controls) {
+    const char* cls = "STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE | c.style;
+    DWORD exStyle = 0;
+    switch (c.kind) {
+      case ControlKind::Label:
+        style |= SS_LEFT | SS_NOPREFIX;
+        break;
+      case ControlKind::TextBox:
+        cls = "EDIT";
+        style |= WS_TABSTOP | ES_LEFT | ES_READONLY;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Button:
+        cls = "BUTTON";
+        style |= WS_TABSTOP | BS_PUSHBUTTON;
+        break;
+    }
+    HWND control =
+        CreateWindowExA(exStyle, cls, c.caption.c_str(), style, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+    if (c.kind != ControlKind::Label) tabOrder_.push_back(control);
+  }
+}
+
+void ModalDialog::LoadIcons(const char* name) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  bigIcon_ = static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON, 32, 32, 0));
+  smallIcon_ = static_cast<HICON>(LoadImageA(
+      instance, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  if (bigIcon_) SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+  if (smallIcon_) {
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  }
+}
+
+layout::WindowLayout ModalDialog::Layout(UINT dpi) {
+  layout::WindowLayout placed = layout::LayOut(table_, static_cast<int>(dpi));
+  PlaceControls(hwnd_, placed, dpi, TextRooms(placed, dpi), font_);
+  return placed;
+}
+
+void ModalDialog::RunModal(std::vector<HWND> others) {
+  disabled_ = std::move(others);
+  for (HWND window : disabled_) EnableWindow(window, FALSE);
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  OnShown();
+  RunModalLoop(closed_, hwnd_, tabOrder_);
+  if (!closed_) EndModal();  // the program is quitting
+}
+
+// The disabled windows are enabled first, so that the owner becomes the
+// active window again.
+void ModalDialog::EndModal() {
+  closed_ = true;
+  for (HWND window : disabled_) {
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+  disabled_.clear();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+LRESULT ModalDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  // clang-format off
+  switch (msg) {
+    case WM_COMMAND:        if (HIWORD(wp) == BN_CLICKED) OnClick(LOWORD(wp)); return 0;
+    case WM_CTLCOLORSTATIC: return ButtonFaceColours(reinterpret_cast<HDC>(wp));
+    case WM_ACTIVATE:       OnActivate(LOWORD(wp) != WA_INACTIVE); return 0;
+    case WM_CLOSE:          OnClose(); return 0;
+    case WM_DPICHANGED:     OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
+  }
+  // clang-format on
+  return DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+void ModalDialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  const layout::WindowLayout placed = Layout(dpi);
+  SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi, suggested);
 }
 
 }  // namespace dialogwin

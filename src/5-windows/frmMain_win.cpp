@@ -74,15 +74,15 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
     DestroyMenu(bar);
     return false;
   }
-  dpi_ = dialogwin::WindowDpi(hwnd_);
-  const layout::WindowLayout placed = Layout(dpi_);
+  const UINT dpi = dialogwin::WindowDpi(hwnd_);
+  const layout::WindowLayout placed = Layout(dpi);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   RECT screen = dialogwin::PrimaryWorkArea();
   if (GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
     screen = monitor.rcWork;
   }
-  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi_, screen);
+  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi, screen);
 
   editor_.OnLoad();
   ShowWindow(hwnd_, showCommand);
@@ -144,10 +144,11 @@ void FrmMain::OnWindowActivated(bool active, bool minimized) {
   }
 }
 
+// The controls and their font are placed for the new DPI, and the client
+// area takes the layout's size, centred on the rectangle Windows suggests.
 void FrmMain::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  dpi_ = dpi;
-  Layout(dpi);
-  dialogwin::MoveToSuggested(hwnd_, suggested);
+  const layout::WindowLayout placed = Layout(dpi);
+  dialogwin::SizeAndCentre(hwnd_, placed.clientWidth, placed.clientHeight, dpi, suggested);
 }
 
 void FrmMain::OnSave() { editor_.SaveNameLists(); }
@@ -215,7 +216,7 @@ LRESULT FrmMain::HandleNameBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Controls are created in tab order, which is also their order for the
-// dialog manager's Tab and arrow keys.
+// dialog manager's arrow keys.
 void FrmMain::CreateControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
   auto make = [&](const char* cls, const char* caption, DWORD style, DWORD exStyle, int id) {
@@ -238,6 +239,7 @@ void FrmMain::CreateControls() {
   cmdExit_ = make("BUTTON", "Exit", WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 0, kCmdExit);
   label1_ = make("STATIC", "Name Being Edited", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabel1);
   label2_ = make("STATIC", "Names In This List", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabel2);
+  tabOrder_ = {options_[0], lstNames_, txtName_, cmdSave_, cmdExit_};
 
   SendMessageA(txtName_, EM_SETLIMITTEXT, kMaxNameLength, 0);
   SetWindowSubclass(txtName_, &FrmMain::NameBoxProc, kNameBoxSubclass,
@@ -280,26 +282,12 @@ void FrmMain::FocusShownOption() {
 }
 
 // Tab and Shift+Tab: the option group is one stop, entered at its selected
-// option (Windows would otherwise select the option that takes the focus).
-// Everything else goes to the dialog manager.
+// option; Tab into the name box selects the whole name. Everything else goes
+// to the dialog manager.
 bool FrmMain::PreTranslate(MSG& msg) {
   if (!hwnd_) return false;
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
-      (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) &&
-      !(SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) &
-        DLGC_WANTTAB)) {
-    const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    HWND focus = GetFocus();
-    HWND from = IsOption(focus, options_) ? options_[back ? 0 : kOptionCount - 1] : focus;
-    if (from == hwnd_) from = nullptr;
-    HWND next = GetNextDlgTabItem(hwnd_, from, back);
-    if (IsOption(next, options_)) {
-      for (HWND option : options_) {
-        if (SendMessageA(option, BM_GETCHECK, 0, 0) == BST_CHECKED) next = option;
-      }
-    }
-    if (next == txtName_) SendMessageA(txtName_, EM_SETSEL, 0, -1);
-    if (next) SetFocus(next);
+  if (dialogwin::HandleTabKey(msg, hwnd_, tabOrder_, options_)) {
+    if (GetFocus() == txtName_) SendMessageA(txtName_, EM_SETSEL, 0, -1);
     return true;
   }
   return IsDialogMessageA(hwnd_, &msg) != FALSE;

@@ -84,9 +84,9 @@ class FrmMain final : public MainView {
   HWND cmdSave_ = nullptr;
   HWND cmdExit_ = nullptr;
   HFONT font_ = nullptr;
-  HWND lastFocus_ = nullptr;  // restored when the window is activated again
-  int checkedOption_ = -1;    // none is selected until the first list selection
-  UINT dpi_ = 96;
+  std::vector<HWND> tabOrder_;  // the option group by its first option
+  HWND lastFocus_ = nullptr;    // restored when the window is activated again
+  int checkedOption_ = -1;      // none is selected until the first list selection
 };
 
 // Runs the message loop until the program quits; returns the exit code.
