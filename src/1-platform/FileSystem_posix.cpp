@@ -1,12 +1,15 @@
 // The file system on POSIX systems (the native build that runs the tests).
 // errno values are mapped onto the Windows codes the rest of the program uses.
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <new>
+#include <string>
 
 #include "1-platform/FileSystem.h"
 
@@ -98,6 +101,44 @@ class PosixOutputFile final : public OutputFile {
   int fd_;
 };
 
+// The game's paths are formed with backslashes and in the letter case of the
+// Windows versions ("\\gamedata\\live.iff" for GameData/live.iff). Here the
+// backslashes become slashes, and a name that does not exist as written is
+// looked up in its folder without regard to letter case, as Windows does.
+// A name found in neither way (a file about to be made) stays as written.
+std::string Native(const std::string& path) {
+  std::string slashed = path;
+  for (char& c : slashed) c = c == '\\' ? '/' : c;
+  struct stat st {};
+  if (slashed.empty() || lstat(slashed.c_str(), &st) == 0) return slashed;
+
+  std::string out = slashed.front() == '/' ? "/" : "";
+  size_t at = 0;
+  while (at < slashed.size()) {
+    size_t end = slashed.find('/', at);
+    if (end == std::string::npos) end = slashed.size();
+    const std::string name = slashed.substr(at, end - at);
+    at = end + 1;
+    if (name.empty()) continue;
+    const std::string folder = out.empty() ? "." : out;
+    const std::string prefix = out.empty() ? "" : (out == "/" ? "/" : out + "/");
+    std::string found = name;
+    if (lstat((prefix + name).c_str(), &st) != 0) {
+      if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+          if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+            found = entry->d_name;
+            break;
+          }
+        }
+        closedir(dir);
+      }
+    }
+    out = prefix + found;
+  }
+  return out;
+}
+
 std::string FolderOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -108,7 +149,7 @@ std::string FolderOf(const std::string& path) {
 class PosixFileSystem final : public FileSystem {
  public:
   SysCode ReadAll(const std::string& path, std::string& contents) override {
-    Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.ok()) return ReadError();
     struct stat st {};
     if (fstat(fd.get(), &st) != 0) return ReadError();
@@ -141,7 +182,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) override {
-    int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0666);
+    int fd = open(Native(path).c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) return WriteError();
     file = std::make_unique<PosixOutputFile>(fd);
     return syserr::kOk;
@@ -149,40 +190,43 @@ class PosixFileSystem final : public FileSystem {
 
   bool IsNormalFile(const std::string& path) override {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return stat(Native(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
   }
 
   SysCode CopyNoOverwrite(const std::string& from, const std::string& to) override {
-    Fd in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd in(open(Native(from).c_str(), O_RDONLY | O_CLOEXEC));
     if (!in.ok()) return ReadError();
     struct stat st {};
     if (fstat(in.get(), &st) != 0) return ReadError();
     if (S_ISDIR(st.st_mode)) return syserr::kAccessDenied;
     // The copy gets the source's permission bits, as a copy keeps attributes.
-    Fd out(open(to.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, st.st_mode & 0777));
+    const std::string target = Native(to);
+    Fd out(open(target.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, st.st_mode & 0777));
     if (!out.ok()) return WriteError();
     SysCode result = CopyBytes(in.get(), out.get());
     if (result == syserr::kOk && fsync(out.get()) != 0) result = WriteError();
-    if (result != syserr::kOk) unlink(to.c_str());  // no half copy left behind
+    if (result != syserr::kOk) unlink(target.c_str());  // no half copy left behind
     return result;
   }
 
   SysCode SetNormal(const std::string& path) override {
+    const std::string native = Native(path);
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0) return ReadError();
-    if (chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return WriteError();
+    if (stat(native.c_str(), &st) != 0) return ReadError();
+    if (chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return WriteError();
     return syserr::kOk;
   }
 
   SysCode Remove(const std::string& path) override {
-    if (unlink(path.c_str()) != 0) return WriteError();
+    if (unlink(Native(path).c_str()) != 0) return WriteError();
     return syserr::kOk;
   }
 
   SysCode Replace(const std::string& from, const std::string& to) override {
-    if (rename(from.c_str(), to.c_str()) != 0) return WriteError();
+    const std::string target = Native(to);
+    if (rename(Native(from).c_str(), target.c_str()) != 0) return WriteError();
     // The rename is durable only once the folder holding it is flushed.
-    Fd folder(open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd folder(open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.ok()) return WriteError();
     if (fsync(folder.get()) != 0) return WriteError();
     return syserr::kOk;

@@ -1,7 +1,7 @@
 #pragma once
 // The Windows shell, the clipboard, the folder browser and facts about the
 // running program, behind interfaces so that the dialogs' behaviour runs
-// natively against fakes. Win32 implementations: app/DialogServices_win.cpp.
+// natively against fakes. Win32 implementations: Shell_win.cpp.
 
 #include <cstdint>
 #include <string>
@@ -53,6 +53,23 @@ class FolderBrowser {
   // buffer when the shell wrote nothing into it).
   virtual bool Browse(WindowHandle owner, const std::string& title, uint32_t flags,
                       std::string& path) = 0;
+};
+
+// The system's standard Open and Save dialogs (GetOpenFileName,
+// GetSaveFileName), for files of one kind.
+struct FileKind {
+  std::string description;  // "Name packs (*.txt)"
+  std::string pattern;      // "*.txt"
+  std::string extension;    // "txt": added to a name typed without one
+};
+
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  // False when the user cancels; otherwise `path` is the file chosen. Save
+  // asks before a file is replaced; Open takes only a file that exists.
+  virtual bool ChooseSave(WindowHandle owner, const FileKind& kind, std::string& path) = 0;
+  virtual bool ChooseOpen(WindowHandle owner, const FileKind& kind, std::string& path) = 0;
 };
 
 // The running program's identity as its executable's version resource gives it.

@@ -3,6 +3,7 @@
 
 #include "1-platform/Shell_win.h"
 
+#include <commdlg.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -199,5 +200,40 @@ std::string Win32ProgramInfo::TempFolder() {
 }
 
 void Win32ProcessEnd::EndNow() { ExitProcess(1); }
+
+namespace {
+
+bool ChooseFile(WindowHandle owner, const FileKind& kind, std::string& path, bool save) {
+  // The filter is pairs of NUL-ended texts, ended by one more NUL.
+  std::string filter = kind.description;
+  filter += '\0';
+  filter += kind.pattern;
+  filter += '\0';
+  filter += '\0';
+  std::string buffer(MAX_PATH, '\0');
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = owner != 0 ? reinterpret_cast<HWND>(owner) : GetActiveWindow();
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = buffer.data();
+  dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+  dialog.lpstrDefExt = kind.extension.c_str();
+  dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
+                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+  if (!chosen) return false;
+  path = TextUpToNul(buffer);
+  return true;
+}
+
+}  // namespace
+
+bool Win32FileDialogs::ChooseSave(WindowHandle owner, const FileKind& kind, std::string& path) {
+  return ChooseFile(owner, kind, path, true);
+}
+
+bool Win32FileDialogs::ChooseOpen(WindowHandle owner, const FileKind& kind, std::string& path) {
+  return ChooseFile(owner, kind, path, false);
+}
 
 }  // namespace qm

@@ -55,6 +55,14 @@ class Win32ProgramInfo final : public ProgramInfo {
   ProgramVersion builtIn_;
 };
 
+// GetSaveFileNameA and GetOpenFileNameA, owned by `owner` or, for 0, by the
+// active window.
+class Win32FileDialogs final : public FileDialogs {
+ public:
+  bool ChooseSave(WindowHandle owner, const FileKind& kind, std::string& path) override;
+  bool ChooseOpen(WindowHandle owner, const FileKind& kind, std::string& path) override;
+};
+
 // ExitProcess with exit code 1: the run ended on a failure.
 class Win32ProcessEnd final : public ProcessEnd {
  public:

@@ -10,11 +10,14 @@ namespace qm {
 
 enum class MessageIcon { Critical, Warning, Information };
 
-// Modal message boxes with a title and a single OK button.
+// Modal message boxes with a title and a single OK button, or a question
+// with Yes and No.
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   virtual void Show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+  // The question icon, Yes and No; true for Yes.
+  virtual bool Ask(const std::string& text, const std::string& title) = 0;
 };
 
 // Per-user text settings by application, section and key; an absent value

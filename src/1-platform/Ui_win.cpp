@@ -30,6 +30,11 @@ void Win32MessageBoxes::Show(const std::string& text, const std::string& title, 
   MessageBoxA(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK | IconStyle(icon));
 }
 
+bool Win32MessageBoxes::Ask(const std::string& text, const std::string& title) {
+  return MessageBoxA(GetActiveWindow(), text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) ==
+         IDYES;
+}
+
 std::string Win32Settings::Get(const std::string& app, const std::string& section,
                                const std::string& key) {
   const std::string path = SettingsKey(app, section);

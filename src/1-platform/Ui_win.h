@@ -14,6 +14,7 @@ namespace qm {
 class Win32MessageBoxes final : public MessageBoxes {
  public:
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+  bool Ask(const std::string& text, const std::string& title) override;
 };
 
 // HKEY_CURRENT_USER\Software\<app>\<section>, a REG_SZ value named <key>.

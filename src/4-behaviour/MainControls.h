@@ -21,6 +21,9 @@ inline constexpr int kCmdExit = 1015;
 inline constexpr int kMenuSave = 2001;     // smenuSave
 inline constexpr int kMenuExit = 2002;     // smenuExit
 inline constexpr int kMenuSetPath = 2003;  // smenuSetPath
+inline constexpr int kMenuExport = 2004;   // File > Export Names...
+inline constexpr int kMenuImport = 2005;   // File > Import Names...
+inline constexpr int kMenuRestore = 2006;  // File > Restore Original Names
 
 inline constexpr int kOptionCount = kListCount;
 

@@ -8,6 +8,7 @@
 #include "2-iff/BinarySupport.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/GameFolder.h"
+#include "4-behaviour/NamePack.h"
 
 namespace qm {
 
@@ -15,36 +16,14 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 const std::string kPathTitle = "Path to The Sims not found!";
-const std::string kNotSavedTitle = "Names Not Saved";
+const std::string kExportTitle = "Export Names";
+const std::string kImportTitle = "Import Names";
+const std::string kRestoreTitle = "Restore Original Names";
 
-// A file step that meets another process holding the file is tried again
-// for about a second and a half before it counts as failed.
-constexpr int kFileStepTries = 8;
-constexpr int kFileStepPauseMs = 200;
+FileKind PackKind() { return {kNamePackDescription, kNamePackPattern, kNamePackExtension}; }
 
-// Replacing a file that another process holds open fails with access denied
-// rather than a sharing violation, so the replace also retries that.
-SysCode WithRetry(Sleeper& sleeper, const std::function<SysCode()>& step,
-                  bool retryAccessDenied = false) {
-  SysCode code = step();
-  for (int attempt = 1; attempt < kFileStepTries; ++attempt) {
-    const bool transient = code == syserr::kSharingViolation || code == syserr::kLockViolation ||
-                           (retryAccessDenied && code == syserr::kAccessDenied);
-    if (!transient) break;
-    sleeper.SleepMs(kFileStepPauseMs);
-    code = step();
-  }
-  return code;
-}
-
-bool IsAbsent(SysCode code) {
-  return code == syserr::kFileNotFound || code == syserr::kPathNotFound;
-}
-
-void ReportFileStep(MessageBoxes& messages, SysCode code, const std::string& path) {
-  messages.Show("The names could not be saved." + kCrLf + "Error " + std::to_string(code) + ": " +
-                    SystemErrorText(code) + kCrLf + "File: " + path,
-                kNotSavedTitle, MessageIcon::Critical);
+std::string FileError(SysCode code, const std::string& path) {
+  return "Error " + std::to_string(code) + ": " + SystemErrorText(code) + kCrLf + "File: " + path;
 }
 
 std::string Caption() {
@@ -66,28 +45,12 @@ std::string FolderMessage(const std::string& simsPath) {
   return {};
 }
 
-bool HasChunk(const IffFile& file, const Bytes& idFlags) {
-  for (const IffChunk& chunk : file.Chunks) {
-    if (chunk.Type == "STR#" && chunk.IdFlags == idFlags) return true;
-  }
-  return false;
-}
-
-// Why list `list`'s table cannot supply its names; empty when it can.
-std::string ShortTableText(const IffFile& file, const StringTable& table, int list) {
-  const NameListInfo& info = kNameListInfo[static_cast<size_t>(list)];
-  const size_t held = table.Entries.size();
-  if (held >= static_cast<size_t>(info.namesUsed)) return {};
-  std::string text = "Subscript out of range: name list " + std::to_string(list) + " (" +
-                     info.caption + ", STR# chunk " + info.idText + ") ";
-  if (!HasChunk(file, HexTextToBytes(info.idText))) return text + "is missing";
-  return text + "holds " + std::to_string(held) + " names, needs " + std::to_string(info.namesUsed);
-}
-
 }  // namespace
 
 NameEditor::NameEditor(MainView& view, const EditorServices& services)
-    : view_(view), services_(services) {}
+    : view_(view),
+      services_(services),
+      store_({services.files, services.messages, services.fatal, services.sleeper}) {}
 
 void NameEditor::OnLoad() {
   const std::string fromRegistry = RegistryInstallPath(services_.registry, services_.fatal);
@@ -120,18 +83,7 @@ void NameEditor::OnActivate() {
             "Please use the Set Path menu option to locate The Sims.",
         "SIMS.EXE Not Found!", MessageIcon::Critical);
   } else {
-    if (!gSimsPath.empty()) {
-      const std::string backup = gSimsPath + kBackupTail;
-      if (!services_.files.IsNormalFile(backup)) {
-        // A backup that exists but is hidden is still a backup: never replace it.
-        const std::string live = gSimsPath + kLiveTail;
-        const SysCode code = services_.files.CopyNoOverwrite(live, backup);
-        if (code != syserr::kOk && code != syserr::kFileExists) {
-          services_.fatal.Fatal(static_cast<int32_t>(code), SystemErrorText(code) + " (copying " +
-                                                                live + " to " + backup + ")");
-        }
-      }
-    }
+    if (!gSimsPath.empty()) store_.MakeBackup(gSimsPath);
     // A failed load has been reported through the error trap; should its
     // window close without ending the program, nothing half-loaded stays.
     if (!LoadNameLists()) {
@@ -148,8 +100,7 @@ void NameEditor::OnActivate() {
 }
 
 void NameEditor::ForgetLoadedGame() {
-  mLiveFile = IffFile{};
-  mListTables = {};
+  store_.Forget();
   gNameLists.Clear();
   mItems.clear();
   mEditRow = 0;
@@ -157,21 +108,7 @@ void NameEditor::ForgetLoadedGame() {
   mNameShownAs.clear();
 }
 
-bool NameEditor::LoadNameLists() {
-  if (!gsReadIFF(mLiveFile, gSimsPath + kLiveTail, services_.files)) return false;
-  for (int k = 0; k < kListCount; ++k) {
-    const NameListInfo& info = kNameListInfo[static_cast<size_t>(k)];
-    StringTable& table = mListTables[static_cast<size_t>(k)];
-    if (!gsReadSTRSegment(mLiveFile, table, HexTextToBytes(info.idText), false)) return false;
-    if (const std::string why = ShortTableText(mLiveFile, table, k); !why.empty()) {
-      services_.fatal.Fatal(static_cast<int32_t>(Fault::SubscriptOutOfRange), why);
-    }
-    for (int r = 0; r < info.namesUsed; ++r) {
-      gNameLists.Cell(k, r) = table.Entries[static_cast<size_t>(r)].Value;
-    }
-  }
-  return true;
-}
+bool NameEditor::LoadNameLists() { return store_.Load(gSimsPath, gNameLists); }
 
 void NameEditor::WriteBack() {
   for (size_t i = 0; i < mItems.size(); ++i) {
@@ -185,17 +122,7 @@ void NameEditor::OnSelectList(int16_t index) {
   }
   // The list shown so far keeps its edits.
   WriteBack();
-
-  mItems.clear();
-  mNameBytes.clear();
-  mNameShownAs.clear();
-  view_.SetNameText("");
-  view_.EnableName(false);
-
-  const int count = kNameListInfo[static_cast<size_t>(index)].namesUsed;
-  for (int r = 0; r < count; ++r) mItems.push_back(gNameLists.Cell(index, r));
-  view_.SetListItems(mItems);
-  mShownList = index;
+  ShowList(index);
 }
 
 void NameEditor::OnChooseName(int row) {
@@ -233,86 +160,98 @@ void NameEditor::OnNameKeyUp() {
 void NameEditor::SaveNameLists() {
   if (mItems.empty()) return;
   WriteBack();
-
-  // Tables that were never loaded cannot take the names: say so before
-  // anything changes, and keep running.
-  for (int k = 0; k < kListCount; ++k) {
-    const std::string why = ShortTableText(mLiveFile, mListTables[static_cast<size_t>(k)], k);
-    if (!why.empty()) {
-      services_.messages.Show("The names could not be saved." + kCrLf + "Error " +
-                                  std::to_string(static_cast<int32_t>(Fault::SubscriptOutOfRange)) +
-                                  ": " + why,
-                              kNotSavedTitle, MessageIcon::Critical);
-      return;
-    }
+  if (store_.Save(gSimsPath, gNameLists)) {
+    services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
   }
-
-  for (int k = 0; k < kListCount; ++k) {
-    const NameListInfo& info = kNameListInfo[static_cast<size_t>(k)];
-    StringTable& table = mListTables[static_cast<size_t>(k)];
-    for (int r = 0; r < info.namesUsed; ++r) {
-      table.Entries[static_cast<size_t>(r)].Value = gNameLists.Cell(k, r);
-    }
-    if (!gsWriteSTRSegment(mLiveFile, table, HexTextToBytes(info.idText), false)) return;
-  }
-
-  FileSystem& files = services_.files;
-  const std::string temp = gSimsPath + kTempTail;
-  const std::string live = gSimsPath + kLiveTail;
-
-  // A leftover temporary file goes first, even a read-only or hidden one.
-  SysCode code = WithRetry(services_.sleeper, [&] { return files.SetNormal(temp); });
-  if (code == syserr::kOk) code = WithRetry(services_.sleeper, [&] { return files.Remove(temp); });
-  if (code != syserr::kOk && !IsAbsent(code)) {
-    ReportFileStep(services_.messages, code, temp);
-    return;
-  }
-
-  // The writer builds the image under its error trap; putting the image on
-  // disk is a file step like the others, so that a full disk or a write
-  // error is reported and the edits are kept.
-  Bytes image;
-  if (!gsWriteIFFImage(mLiveFile, image)) return;
-  code = WriteNewFile(temp, image);
-  if (code != syserr::kOk) {
-    ReportFileStep(services_.messages, code, temp);
-    files.Remove(temp);
-    return;
-  }
-
-  if (!ReplaceLiveFile(temp, live)) {
-    files.Remove(temp);
-    return;
-  }
-  services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
 }
 
-// Writes `image` to a new file at `path` and flushes it to the device.
-SysCode NameEditor::WriteNewFile(const std::string& path, const Bytes& image) {
+// Shows list `index` from gNameLists as a list selection does, without
+// writing the list box back first.
+void NameEditor::ShowList(int16_t index) {
+  mItems.clear();
+  mNameBytes.clear();
+  mNameShownAs.clear();
+  view_.SetNameText("");
+  view_.EnableName(false);
+  const int count = kNameListInfo[static_cast<size_t>(index)].namesUsed;
+  for (int r = 0; r < count; ++r) mItems.push_back(gNameLists.Cell(index, r));
+  view_.SetListItems(mItems);
+  mShownList = index;
+}
+
+void NameEditor::OnExportNames() {
+  WriteBack();
+  std::string path;
+  if (!services_.dialogs.ChooseSave(0, PackKind(), path)) return;
+  std::string pack;
+  std::string why;
+  if (!WriteNamePack(gNameLists, services_.codePage, pack, why)) {
+    services_.messages.Show("The names could not be exported." + kCrLf + why, kExportTitle,
+                            MessageIcon::Critical);
+    return;
+  }
   std::unique_ptr<OutputFile> out;
-  SysCode code = WithRetry(services_.sleeper, [&] { return services_.files.Create(path, out); });
-  if (code != syserr::kOk) return code;
-  code = out->Write(image);
-  if (code != syserr::kOk) return code;
-  return out->Commit();
+  SysCode code = services_.files.Create(path, out);
+  if (code == syserr::kOk) code = out->Write(pack);
+  if (code == syserr::kOk) code = out->Commit();
+  if (code != syserr::kOk) {
+    services_.messages.Show("The names could not be exported." + kCrLf + FileError(code, path),
+                            kExportTitle, MessageIcon::Critical);
+    return;
+  }
+  services_.messages.Show("The names were exported to " + path + ".", kExportTitle,
+                          MessageIcon::Information);
 }
 
-// Puts the complete new file in place of live.iff in one step, so that at
-// every moment one of the two names holds a complete file.
-bool NameEditor::ReplaceLiveFile(const std::string& temp, const std::string& live) {
-  FileSystem& files = services_.files;
-  SysCode code = WithRetry(services_.sleeper, [&] { return files.SetNormal(live); });
-  if (code != syserr::kOk && !IsAbsent(code)) {
-    ReportFileStep(services_.messages, code, live);
-    return false;
-  }
-  code = WithRetry(
-      services_.sleeper, [&] { return files.Replace(temp, live); }, true);
+void NameEditor::OnImportNames() {
+  if (!GameLoaded()) return;
+  WriteBack();
+  std::string path;
+  if (!services_.dialogs.ChooseOpen(0, PackKind(), path)) return;
+  std::string pack;
+  const SysCode code = services_.files.ReadAll(path, pack);
   if (code != syserr::kOk) {
-    ReportFileStep(services_.messages, code, live);
-    return false;
+    services_.messages.Show("The name pack could not be read." + kCrLf + FileError(code, path),
+                            kImportTitle, MessageIcon::Critical);
+    return;
   }
-  return true;
+  const PackReading reading = ReadNamePack(pack, gNameLists, services_.codePage);
+  if (!reading.isPack) {
+    services_.messages.Show(path + " is not a name pack: it has no list heading such as [" +
+                                kNameListInfo[0].caption + "].",
+                            kImportTitle, MessageIcon::Critical);
+    return;
+  }
+  gNameLists = reading.lists;
+  ShowList(mShownList);
+  services_.messages.Show(
+      DescribeReading(reading) + kCrLf + kCrLf + "Press Save to write the names into the game.",
+      kImportTitle, reading.rejected.empty() ? MessageIcon::Information : MessageIcon::Warning);
+}
+
+void NameEditor::OnRestoreNames() {
+  if (!GameLoaded()) return;
+  if (!services_.messages.Ask("Replace all seven lists with the game's own names from "
+                              "original_live.iff?" +
+                                  kCrLf + "Names you have not saved will be replaced too.",
+                              kRestoreTitle)) {
+    return;
+  }
+  NameLists original;
+  std::string why;
+  if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why)) {
+    services_.messages.Show("The original names could not be restored." + kCrLf + why,
+                            kRestoreTitle, MessageIcon::Critical);
+    return;
+  }
+  gNameLists = original;
+  ShowList(mShownList);
+}
+
+// The lists of a game are loaded: the tables hold every name that a list
+// shows. Importing or restoring into nothing would only meet "not saved".
+bool NameEditor::GameLoaded() const {
+  return store_.ListTable(0).Entries.size() >= static_cast<size_t>(kNameListInfo[0].namesUsed);
 }
 
 }  // namespace qm

@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "1-platform/CodePage.h"
 #include "1-platform/FileSystem.h"
 #include "1-platform/Registry.h"
+#include "1-platform/Shell.h"
 #include "1-platform/Ui.h"
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
 #include "3-state/AppState.h"
+#include "4-behaviour/NameStore.h"
 
 namespace qm {
 
@@ -42,6 +45,8 @@ struct EditorServices {
   RegistryApi& registry;
   FatalErrors& fatal;
   Sleeper& sleeper;
+  FileDialogs& dialogs;
+  CodePage& codePage;  // the one in which the window shows names
 };
 
 class NameEditor {
@@ -78,25 +83,34 @@ class NameEditor {
   // Save button and menu item.
   void SaveNameLists();
 
+  // File > Export Names...: the seven lists, edits included, to a name pack
+  // the user chooses.
+  void OnExportNames();
+  // File > Import Names...: a name pack's names into the lists in the
+  // window (Save writes them), then a box with what was taken and rejected.
+  void OnImportNames();
+  // File > Restore Original Names: after a question, the lists in the
+  // window are those of original_live.iff (Save writes them).
+  void OnRestoreNames();
+
   int16_t ShownList() const { return mShownList; }
   int16_t EditRow() const { return mEditRow; }
   const std::vector<std::string>& Items() const { return mItems; }
-  const IffFile& LiveFile() const { return mLiveFile; }
-  const StringTable& ListTable(int list) const { return mListTables.at(list); }
+  const IffFile& LiveFile() const { return store_.LiveFile(); }
+  const StringTable& ListTable(int list) const { return store_.ListTable(list); }
 
  private:
   void WriteBack();
+  void ShowList(int16_t index);
+  bool GameLoaded() const;
   // Drops the loaded image, the tables, gNameLists and the list box's working
   // copy with the row being edited.
   void ForgetLoadedGame();
-  SysCode WriteNewFile(const std::string& path, const Bytes& image);
-  bool ReplaceLiveFile(const std::string& temp, const std::string& live);
 
   MainView& view_;
   EditorServices services_;
 
-  IffFile mLiveFile;
-  std::array<StringTable, kListCount> mListTables;
+  NameStore store_;  // mLiveFile and mListTables
   int16_t mShownList = 0;
   int16_t mEditRow = 0;
   // The list box's working copy as bytes; the list box only displays it.

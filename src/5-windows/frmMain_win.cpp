@@ -62,6 +62,10 @@ bool FrmMain::Create(HINSTANCE instance, int showCommand) {
   HMENU options = CreatePopupMenu();
   AppendMenuA(file, MF_STRING, kMenuSave, "&Save");
   AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(file, MF_STRING, kMenuExport, "&Export Names...");
+  AppendMenuA(file, MF_STRING, kMenuImport, "&Import Names...");
+  AppendMenuA(file, MF_STRING, kMenuRestore, "&Restore Original Names");
+  AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(file, MF_STRING, kMenuExit, "E&xit");
   AppendMenuA(options, MF_STRING, kMenuSetPath, "Set &Path...");
   AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
@@ -118,6 +122,12 @@ void FrmMain::OnCommand(int id, int code) {
     OnExit();
   } else if (id == kMenuSetPath) {
     OnSetPath();
+  } else if (id == kMenuExport) {
+    editor_.OnExportNames();
+  } else if (id == kMenuImport) {
+    editor_.OnImportNames();
+  } else if (id == kMenuRestore) {
+    editor_.OnRestoreNames();
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include "1-platform/CodePage.h"
 #include "1-platform/Failure.h"
 #include "1-platform/FileSystem.h"
 #include "1-platform/Registry.h"
@@ -35,11 +36,16 @@ int Run(HINSTANCE instance, int showCommand) {
   Win32FolderBrowser browser;
   Win32ProgramInfo program({kProductName, kVersionMajor, kVersionMinor, kVersionRevision});
   Win32ProcessEnd process;
+  Win32FileDialogs fileDialogs;
+  // Names are shown, typed and exported in the ANSI code page.
+  const std::unique_ptr<CodePage> codePage = SystemCodePage(0);
 
   const ErrorWindowServices errorServices{files, messages, shell, program, process};
   SetErrorTrapHook([&errorServices] { ShowErrorDialogModal(errorServices); });
 
-  FrmMain main({files, messages, settings, SystemRegistry(), fatal, sleeper}, browser);
+  FrmMain main(
+      {files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs, *codePage},
+      browser);
   if (!main.Create(instance, showCommand)) {
     fatal.Fatal(static_cast<int32_t>(GetLastError()), "The main window could not be created.");
   }

@@ -10,6 +10,7 @@
 #include "3-state/AppState.h"
 #include "4-behaviour/NameEditor.h"
 #include "editor/GameFixture.h"
+#include "support/DialogFakes.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
 
@@ -54,7 +55,10 @@ class EditorRig {
   FakeRegistry registry;
   FakeFatal fatal;
   NoSleep sleeper;
-  NameEditor editor{view, EditorServices{fs, messages, settings, registry, fatal, sleeper}};
+  FakeFileDialogs dialogs;
+  std::unique_ptr<CodePage> codePage = SystemCodePage(1252);
+  NameEditor editor{
+      view, EditorServices{fs, messages, settings, registry, fatal, sleeper, dialogs, *codePage}};
   std::vector<std::string> traps;
 
  private:

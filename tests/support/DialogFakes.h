@@ -73,6 +73,29 @@ class FakeClipboard final : public Clipboard {
   }
 };
 
+// The Open and Save dialogs: the user picks `chosenPath`, or cancels.
+class FakeFileDialogs final : public FileDialogs {
+ public:
+  std::string chosenPath;
+  bool choose = true;
+  std::vector<std::string> opened;  // "save" or "open", with the kind's pattern
+
+  bool ChooseSave(WindowHandle, const FileKind& kind, std::string& path) override {
+    return Choose("save " + kind.pattern, path);
+  }
+  bool ChooseOpen(WindowHandle, const FileKind& kind, std::string& path) override {
+    return Choose("open " + kind.pattern, path);
+  }
+
+ private:
+  bool Choose(const std::string& what, std::string& path) {
+    opened.push_back(what);
+    if (!choose) return false;
+    path = chosenPath;
+    return true;
+  }
+};
+
 class FakeFolderBrowser final : public FolderBrowser {
  public:
   struct Call {

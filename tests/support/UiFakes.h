@@ -128,6 +128,15 @@ class FakeMessageBoxes final : public MessageBoxes {
     if (onShow) onShow(shown.back());
   }
 
+  // Questions asked, and the answer the user gives to each.
+  std::vector<ShownMessage> asked;
+  bool answer = true;
+  bool Ask(const std::string& text, const std::string& title) override {
+    asked.push_back({text, title, MessageIcon::Warning});
+    if (journal_ != nullptr) journal_->push_back("question: " + title);
+    return answer;
+  }
+
  private:
   Journal* journal_;
 };

@@ -1,0 +1,60 @@
+#pragma once
+// Name packs: the seven name lists as a plain UTF-8 text file, to share,
+// edit in any text editor and take back in.
+//
+//   [Male Townie First Names]
+//   Alder
+//   Brisa
+//   ...
+//
+// One section per list, headed by its option caption (any letter case) or
+// its number [0] to [6], then one name per line in row order up to the next
+// heading. Empty lines at the end of a section are ignored, empty lines
+// between names are empty names; lines that begin with '#' are comments.
+// Names are bytes in the game's code page; the file is UTF-8 (written with
+// a byte-order mark and CR LF; read with or without the mark, CR LF or LF),
+// and a file that is not UTF-8 is read as text in the code page.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "1-platform/CodePage.h"
+#include "3-state/AppState.h"
+
+namespace qm {
+
+// "Name packs (*.txt)", the kind the file dialogs offer.
+inline constexpr const char* kNamePackDescription = "Name packs (*.txt)";
+inline constexpr const char* kNamePackPattern = "*.txt";
+inline constexpr const char* kNamePackExtension = "txt";
+
+// Writes the lists as a pack into `pack`. False when a name cannot be
+// written as UTF-8; `why` then says which.
+bool WriteNamePack(const NameLists& lists, CodePage& codePage, std::string& pack, std::string& why);
+
+struct PackRejection {
+  int line = 0;  // counted from 1
+  std::string reason;
+};
+
+struct PackReading {
+  bool isPack = false;  // the text has at least one section heading
+  NameLists lists;      // the lists it started from, with the pack's names put in
+  int taken = 0;        // names taken from the pack (unchanged ones included)
+  std::vector<PackRejection> rejected;
+};
+
+// Reads `pack` over `current`. A name is taken when it is at most 25 bytes
+// in the code page and holds only letters, digits, hyphens, spaces and
+// double quotes, or letters beyond ASCII; a name equal to the one already
+// in its row is taken as it is. Anything else is rejected with its line. A
+// section that is missing leaves its list as it is; a shorter one leaves
+// the later rows.
+PackReading ReadNamePack(std::string_view pack, const NameLists& current, CodePage& codePage);
+
+// "12 names taken, 2 rejected." and the first rejected lines with their
+// reasons, for the box shown after an import.
+std::string DescribeReading(const PackReading& reading, size_t linesShown = 5);
+
+}  // namespace qm

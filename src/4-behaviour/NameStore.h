@@ -1,0 +1,64 @@
+#pragma once
+// The seven name lists of one game folder's live.iff: loading them, the
+// one-time backup, reading the backup's lists, and saving. The main window
+// and the console tool both use it; the window adds selection and editing.
+
+#include <array>
+#include <string>
+
+#include "1-platform/FileSystem.h"
+#include "1-platform/Ui.h"
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
+#include "3-state/AppState.h"
+
+namespace qm {
+
+struct GameServices {
+  FileSystem& files;
+  MessageBoxes& messages;
+  FatalErrors& fatal;
+  Sleeper& sleeper;
+};
+
+class NameStore {
+ public:
+  explicit NameStore(const GameServices& services) : services_(services) {}
+
+  // Copies live.iff to original_live.iff once: an existing backup, hidden
+  // or not, is never replaced. A copy that fails is unexpected: Fatal.
+  void MakeBackup(const std::string& folder);
+
+  // Reads the folder's live.iff and its seven name tables and puts the
+  // names into `lists`. False when the file could not be read (reported
+  // through the error trap): nothing of it is kept. A table that is missing
+  // or too short ends the program (Fatal).
+  bool Load(const std::string& folder, NameLists& lists);
+
+  // The seven lists of the IFF file at `path` (the backup), without keeping
+  // it. False with `why` set when it cannot be read or lacks a list.
+  bool ReadListsFrom(const std::string& path, NameLists& lists, std::string& why);
+
+  // Puts `lists` into the tables and the tables into the image, then
+  // replaces live.iff: a temporary file beside it, written and flushed, put
+  // in its place by one replacing rename, retried while another program
+  // holds the file. False when that failed: a "Names Not Saved" message
+  // says why, and live.iff is as it was.
+  bool Save(const std::string& folder, const NameLists& lists);
+
+  // Drops the loaded image and tables.
+  void Forget();
+
+  const IffFile& LiveFile() const { return liveFile_; }
+  const StringTable& ListTable(int list) const { return tables_.at(static_cast<size_t>(list)); }
+
+ private:
+  SysCode WriteNewFile(const std::string& path, const Bytes& image);
+  bool ReplaceLiveFile(const std::string& temp, const std::string& live);
+
+  GameServices services_;
+  IffFile liveFile_;
+  std::array<StringTable, kListCount> tables_;
+};
+
+}  // namespace qm

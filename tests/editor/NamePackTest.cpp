@@ -1,0 +1,108 @@
+// Name packs through the main window: export, import and restore change the
+// lists in the window; Save writes them into live.iff.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/EditorHarness.h"
+
+namespace qm::test {
+namespace {
+
+const std::string kPackPath = "C:\\Packs\\names.txt";
+
+class NamePacks : public EditorHarness {
+ protected:
+  void SetUp() override {
+    StartOnGame();
+    dialogs.chosenPath = kPackPath;
+  }
+  std::string Pack() { return fs.Contents(kPackPath).value_or("<missing>"); }
+};
+
+TEST_F(NamePacks, ExportThenImportWithoutEditsLeavesLiveIffByteIdentical) {
+  const std::string original = Live();
+  editor.OnExportNames();
+  ASSERT_EQ(messages.shown.back().title, "Export Names");
+  ASSERT_EQ(Pack().substr(0, 3), "\xEF\xBB\xBF");
+
+  editor.OnImportNames();
+  EXPECT_NE(messages.shown.back().text.find("351 names taken, 0 rejected."), std::string::npos)
+      << messages.shown.back().text;
+  editor.SaveNameLists();
+  ASSERT_EQ(messages.shown.back().title, "Operation Complete");
+  EXPECT_TRUE(Live() == original) << "live.iff changed";
+}
+
+TEST_F(NamePacks, Utf8NamesLandInTheCodePageAndBadLinesAreReported) {
+  fs.AddFile(kPackPath,
+             "# edited by hand\n"
+             "[male townie first names]\n"  // line 2
+             "Ren\xC3\xA9"
+             "e\r\n"
+             "\n"  // an empty name between names
+             "Jos\xC3\xA9\n"
+             "[3]\n"  // line 6
+             "Bad!Name\n"
+             "A-Name-Far-Longer-Than-25-Letters\n"
+             "\xC3\x85sa \"Ace\"\n"
+             "[Nobody's List]\n"  // line 10
+             "Zed\n");
+  editor.OnImportNames();
+
+  EXPECT_EQ(gNameLists.Cell(0, 0),
+            "Ren\xE9"
+            "e");
+  EXPECT_EQ(gNameLists.Cell(0, 1), "");
+  EXPECT_EQ(gNameLists.Cell(0, 2), "Jos\xE9");
+  EXPECT_EQ(gNameLists.Cell(0, 3), FixtureName(0, 3));  // rows after the section stay
+  EXPECT_EQ(gNameLists.Cell(3, 0), FixtureName(3, 0));  // rejected: kept as it was
+  EXPECT_EQ(gNameLists.Cell(3, 2), "\xC5sa \"Ace\"");
+  EXPECT_EQ(view.items.at(0),
+            "Ren\xE9"
+            "e");  // list 0 is shown again
+  const ShownMessage& box = messages.shown.back();
+  EXPECT_EQ(box.title, "Import Names");
+  EXPECT_EQ(box.icon, MessageIcon::Warning);
+  EXPECT_NE(box.text.find("4 names taken, 4 rejected."), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("Line 7: '!' cannot be part of a name"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("Line 8: longer than 25 characters"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("Line 10: not the name of a list"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("Line 11: "), std::string::npos) << box.text;
+
+  editor.SaveNameLists();
+  const StringTable saved = NameTable(ReadBack(Live()), 0);
+  EXPECT_EQ(saved.Entries.at(0).Value,
+            "Ren\xE9"
+            "e");
+  EXPECT_EQ(saved.Entries.at(2).Value, "Jos\xE9");
+}
+
+TEST_F(NamePacks, RestoreGivesBackTheBackupsNamesAndAMissingBackupIsSaid) {
+  const std::string original = Live();
+  Edit(3, "Zed");
+  editor.SaveNameLists();
+  ASSERT_FALSE(Live() == original);
+
+  messages.answer = false;
+  editor.OnRestoreNames();
+  EXPECT_EQ(gNameLists.Cell(0, 3), "Zed");  // "No" changes nothing
+
+  messages.answer = true;
+  editor.OnRestoreNames();
+  ASSERT_EQ(messages.asked.back().title, "Restore Original Names");
+  EXPECT_EQ(view.items.at(3), FixtureName(0, 3));
+  editor.SaveNameLists();
+  EXPECT_TRUE(Live() == original) << "live.iff does not hold the original names";
+
+  fs.Erase(kBackupPath);
+  Edit(3, "Zed");
+  editor.OnRestoreNames();
+  EXPECT_EQ(messages.shown.back().title, "Restore Original Names");
+  EXPECT_NE(messages.shown.back().text.find("was not found"), std::string::npos);
+  EXPECT_EQ(view.items.at(3), "Zed");
+}
+
+}  // namespace
+}  // namespace qm::test

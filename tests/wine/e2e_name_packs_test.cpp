@@ -1,0 +1,87 @@
+// Name packs through quillmark.exe's File menu under Wine: Export Names...
+// writes a pack through the real Save dialog, the pack is edited as UTF-8
+// text, Import Names... takes it back through the real Open dialog, and
+// Save puts the names into live.iff.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
+#include "tests/wine/E2eSupport.h"
+
+namespace qm {
+namespace {
+
+using namespace e2e;
+using namespace mainctl;
+
+// The file name box of the common Open and Save dialogs (cmb13 in the
+// Explorer-style template, edt1 in the older one).
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+
+// Picks `path` in the program's Open or Save dialog once it shows.
+void ChooseFileInDialog(const Quillmark& app, const fs::path& path) {
+  HWND dialog = app.WaitForWindow("#32770");
+  ASSERT_NE(dialog, nullptr) << "no file dialog";
+  HWND name = GetDlgItem(dialog, kFileNameCombo);
+  if (name == nullptr) name = GetDlgItem(dialog, kFileNameEdit);
+  ASSERT_NE(name, nullptr) << "no file name box in " << WindowTitle(dialog);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.wstring().c_str()));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << "the file dialog stayed open";
+}
+
+MessageBoxSeen AcknowledgeBox(const Quillmark& app) {
+  const MessageBoxSeen seen = app.WaitForMessageBox();
+  if (seen.box != nullptr) Quillmark::PressOk(seen.box);
+  return seen;
+}
+
+TEST(NamePacksE2e, ExportEditImportAndSaveThroughTheFileMenu) {
+  GameFolder game;
+  Quillmark app;
+  app.Start();
+  HWND main = app.WaitForMain();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return app.ListCount() == 51; }));
+  const fs::path pack = game.Root() / "names.txt";
+
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kMenuExport, 0), 0);
+  ChooseFileInDialog(app, pack);
+  EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Export Names");
+
+  // The first male townie becomes "Zoë" in a text editor that writes UTF-8.
+  std::string text = ReadFileBytes(pack);
+  const std::string heading = "[Male Townie First Names]\r\n";
+  const size_t at = text.find(heading);
+  ASSERT_NE(at, std::string::npos) << text.substr(0, 200);
+  const size_t nameAt = at + heading.size();
+  text.replace(nameAt, text.find("\r\n", nameAt) - nameAt, "Zo\xC3\xAB");
+  WriteFileBytes(pack, text);
+
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kMenuImport, 0), 0);
+  ChooseFileInDialog(app, pack);
+  const MessageBoxSeen imported = AcknowledgeBox(app);
+  EXPECT_EQ(Narrow(imported.title), "Import Names");
+  EXPECT_NE(imported.text.find(L"351 names taken, 0 rejected."), std::wstring::npos)
+      << Narrow(imported.text);
+  EXPECT_EQ(app.ListItem(0), L"Zo\u00EB");
+
+  app.ClickSave();
+  EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Operation Complete");
+  IffFile saved;
+  ASSERT_TRUE(gsReadIFFImage(saved, ReadFileBytes(game.Live())));
+  StringTable table;
+  ASSERT_TRUE(gsReadSTRSegment(saved, table, Bytes("\x00\x96\x00\x10", 4), false));
+  EXPECT_EQ(table.Entries.at(0).Value, "Zo\xEB");
+  EXPECT_EQ(table.Entries.at(1).Value, demo::DemoNames(0).at(1));
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,101 @@
+// qmnames on a demo game folder on the disk: a player's journeys from the
+// console, checked on the bytes of live.iff.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tools/demogame/DemoGame.h"
+#include "tools/qmnames/Qmnames.h"
+
+namespace qm::qmnames {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Write(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class Qmnames : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            (std::string("qm-qmnames-") +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    game_ = root_ / "The Sims";
+    ASSERT_EQ(demo::WriteDemoGame(game_.string()), "");
+    live_ = game_ / "GameData" / "live.iff";
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  int Run(const std::vector<std::string>& args) {
+    out_.str("");
+    err_.str("");
+    return qmnames::Run(args, out_, err_);
+  }
+
+  fs::path root_, game_, live_;
+  std::ostringstream out_, err_;
+};
+
+TEST_F(Qmnames, ExportEditImportSaveAndListReadsTheNamesBack) {
+  const std::string original = Read(live_);
+  const std::string pack = (root_ / "names.txt").string();
+  ASSERT_EQ(Run({"export", game_.string(), pack}), kOk) << err_.str();
+
+  // Unedited, the pack gives back the same file.
+  ASSERT_EQ(Run({"import", game_.string(), pack}), kOk) << err_.str();
+  EXPECT_TRUE(Read(live_) == original) << "live.iff changed";
+  EXPECT_TRUE(Read(game_ / "GameData" / "original_live.iff") == original);
+
+  // Edited in a text editor as UTF-8: the first name of list 0 becomes "Zoë".
+  std::string text = Read(pack);
+  const std::string first = demo::DemoNames(0).at(0);
+  const size_t at = text.find("[Male Townie First Names]\r\n") + 27;
+  ASSERT_EQ(text.compare(at, first.size(), first), 0) << text.substr(at, 40);
+  text.replace(at, first.size(), "Zo\xC3\xAB");
+  Write(pack, text);
+  ASSERT_EQ(Run({"import", game_.string(), pack}), kOk) << err_.str();
+  EXPECT_NE(Read(live_).find(std::string("\x01Zo\xEB\x00", 5)), std::string::npos);
+
+  ASSERT_EQ(Run({"list", game_.string()}), kOk) << err_.str();
+  EXPECT_NE(out_.str().find("[Male Townie First Names]\r\nZo\xC3\xAB\r\n"), std::string::npos);
+
+  ASSERT_EQ(Run({"restore", game_.string()}), kOk) << err_.str();
+  EXPECT_TRUE(Read(live_) == original) << "restore did not give back the original names";
+}
+
+TEST_F(Qmnames, RejectedPackIsReportedByLineAndNothingIsWritten) {
+  const std::string original = Read(live_);
+  const std::string pack = (root_ / "bad.txt").string();
+  Write(pack, "[Tourists Last Names]\nSmith\nO'Brien\n");
+  EXPECT_EQ(Run({"import", game_.string(), pack}), kPackRejected);
+  EXPECT_NE(err_.str().find(pack + ":3: ''' cannot be part of a name"), std::string::npos)
+      << err_.str();
+  EXPECT_TRUE(Read(live_) == original);
+  EXPECT_FALSE(fs::exists(game_ / "GameData" / "original_live.iff"));
+}
+
+TEST_F(Qmnames, FileErrorsAndBadArgumentsHaveTheirOwnStatus) {
+  EXPECT_EQ(Run({"restore", game_.string()}), kFileError);  // no backup yet
+  EXPECT_NE(err_.str().find("original_live.iff was not found"), std::string::npos) << err_.str();
+  EXPECT_EQ(Run({"list", root_.string()}), kFileError);  // no sims.exe there
+  EXPECT_EQ(Run({"import", game_.string()}), kUsage);
+  EXPECT_EQ(Run({"--help"}), kOk);
+  EXPECT_NE(out_.str().find("Exit status"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qm::qmnames
