@@ -15,10 +15,11 @@ usage() {
   cat <<'EOF'
 Usage: ./package.sh [--verify | --help]
 
-Builds quillmark.exe for 64-bit Windows (Release, stripped, no tests) in
-build/package and writes dist/quillmark-VERSION-win64.zip holding, in this
-order: quillmark.exe, README.html (the user guide), LICENSE, NOTICE and
-SHA256SUMS (of the other four). VERSION is project(VERSION) in
+Builds quillmark.exe and the console tool qmnames.exe for 64-bit Windows
+(Release, stripped, no tests) in build/package and writes
+dist/quillmark-VERSION-win64.zip holding, in this order: quillmark.exe,
+qmnames.exe, README.html (the user guide), LICENSE, NOTICE and SHA256SUMS
+(of the other five). VERSION is project(VERSION) in
 CMakeLists.txt; the support addresses are set at the top of this script.
 
 The build is reproducible: every file in the zip is dated with the last
@@ -72,7 +73,7 @@ version=$(qm_version)
 zip_name=quillmark-$version-win64.zip
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export TZ=UTC # zip stores local times
-contents=(quillmark.exe README.html LICENSE NOTICE) # SHA256SUMS lists these
+contents=(quillmark.exe qmnames.exe README.html LICENSE NOTICE) # SHA256SUMS lists these
 
 if ! tools/make-notice.py | cmp -s - NOTICE; then
   echo "NOTICE does not match the toolchain's licences: run tools/make-notice.py > NOTICE" >&2
@@ -90,12 +91,12 @@ pack() {
     -DQM_SUPPORT_URL="$QM_SUPPORT_URL" -DQM_SUPPORT_HOST="$QM_SUPPORT_HOST"
   rm -rf "$stage"
   mkdir -p "$stage"
-  cp "$build/src/6-app/quillmark.exe" "$stage/"
+  cp "$build/src/6-app/quillmark.exe" "$build/tools/qmnames/qmnames.exe" "$stage/"
   "$src/tools/readme-html.py" "$src/README.md" "$version" >"$stage/README.html"
   cp "$src/LICENSE" "$src/NOTICE" "$stage/"
   (cd "$stage" && sha256sum "${contents[@]}" >SHA256SUMS)
   chmod 0644 "$stage"/*
-  chmod 0755 "$stage/quillmark.exe"
+  chmod 0755 "$stage/quillmark.exe" "$stage/qmnames.exe"
   touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
   rm -f "$zip"
   (cd "$stage" && zip -X -D -9 -q "$zip" "${contents[@]}" SHA256SUMS)
@@ -127,6 +128,7 @@ same() { # NAME FIRST SECOND
   fi
 }
 same quillmark.exe "$exe" "$tmp/build/src/6-app/quillmark.exe"
+same qmnames.exe "$QM_ROOT/build/package/tools/qmnames/qmnames.exe" "$tmp/build/tools/qmnames/qmnames.exe"
 same "$zip_name" "$QM_ROOT/dist/$zip_name" "$tmp/$zip_name"
 if [ "$status" -eq 0 ]; then
   rm -rf "$tmp"

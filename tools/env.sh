@@ -40,15 +40,15 @@ qm_copy_sources() {
     tar --null --files-from=- --ignore-failed-read -cf -) | tar -xf - -C "$1"
 }
 
-# Builds the release quillmark.exe (preset "release") from the sources in
-# the folder $1 into the folder $2; further arguments go to cmake's
-# configure step. The executable is $2/src/6-app/quillmark.exe. Builds with 2
-# jobs, or QM_JOBS.
+# Builds the release quillmark.exe and qmnames.exe (preset "release") from
+# the sources in the folder $1 into the folder $2; further arguments go to
+# cmake's configure step. The executables are $2/src/6-app/quillmark.exe and
+# $2/tools/qmnames/qmnames.exe. Builds with 2 jobs, or QM_JOBS.
 qm_build_release() {
   local src=$1 build=$2
   shift 2
   (cd "$src" && cmake --preset release -B "$build" "$@" >/dev/null &&
-    cmake --build "$build" -j"${QM_JOBS:-2}" --target quillmark >/dev/null)
+    cmake --build "$build" -j"${QM_JOBS:-2}" --target quillmark qmnames >/dev/null)
 }
 
 # Starts a private Xvfb (screen size as the first argument) and exports
