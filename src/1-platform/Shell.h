@@ -66,8 +66,9 @@ struct FileKind {
 class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
-  // False when the user cancels; otherwise `path` is the file chosen. Save
-  // asks before a file is replaced; Open takes only a file that exists.
+  // False when the user cancels; otherwise `path` is the file chosen. What
+  // `path` holds on the way in is offered as the file's name. Save asks
+  // before a file is replaced; Open takes only a file that exists.
   virtual bool ChooseSave(WindowHandle owner, const FileKind& kind, std::string& path) = 0;
   virtual bool ChooseOpen(WindowHandle owner, const FileKind& kind, std::string& path) = 0;
 };

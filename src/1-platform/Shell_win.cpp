@@ -210,7 +210,8 @@ bool ChooseFile(WindowHandle owner, const FileKind& kind, std::string& path, boo
   filter += kind.pattern;
   filter += '\0';
   filter += '\0';
-  std::string buffer(MAX_PATH, '\0');
+  std::string buffer = path.substr(0, MAX_PATH - 1);
+  buffer.resize(MAX_PATH, '\0');
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner != 0 ? reinterpret_cast<HWND>(owner) : GetActiveWindow();

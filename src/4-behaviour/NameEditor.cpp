@@ -181,7 +181,7 @@ void NameEditor::ShowList(int16_t index) {
 
 void NameEditor::OnExportNames() {
   WriteBack();
-  std::string path;
+  std::string path = "names.txt";
   if (!services_.dialogs.ChooseSave(0, PackKind(), path)) return;
   std::string pack;
   std::string why;
