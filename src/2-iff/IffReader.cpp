@@ -34,16 +34,16 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   if (start >= static_cast<size_t>(INT32_MAX)) Fail(Fault::Overflow, "chunk offset past 2 GB");
   IffChunk& chunk = file.Chunks.emplace_back();
   chunk.Offset = static_cast<int32_t>(start + 1);
-  chunk.Type.assign(type);
+  chunk.Type = Bytes(type);
   if (in.Remaining() >= 72) {
     // Size, ID and flags, and label in one take that cannot fail.
     const std::string_view header = in.Take(72, "chunk header");
-    chunk.Size.assign4(header.data());
-    chunk.IdFlags.assign4(header.data() + 4);
+    chunk.Size = Bytes(header.data(), 4);
+    chunk.IdFlags = Bytes(header.data() + 4, 4);
     chunk.Label = in.Share(header.substr(8, 64));
   } else {
-    chunk.Size.assign(in.Take(4, "chunk size"));
-    chunk.IdFlags.assign(in.Take(4, "chunk ID and flags"));
+    chunk.Size = Bytes(in.Take(4, "chunk size"));
+    chunk.IdFlags = Bytes(in.Take(4, "chunk ID and flags"));
     chunk.Label = in.TakeShared(64, "chunk label");
   }
   const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;

@@ -111,8 +111,8 @@ void ReadMap(IffFile& file, ByteCursor& in) {
         const size_t end = FindLabelEnd(ahead.substr(8, 16));
         if (end < 16) {
           gErrLocation = 4000;
-          entry.Offset.assign4(ahead.data());
-          entry.IdFlags.assign4(ahead.data() + 4);
+          entry.Offset = Bytes(ahead.data(), 4);
+          entry.IdFlags = Bytes(ahead.data() + 4, 4);
           const bool padded = ahead[8 + end] == kLabelEnd && (at + 8 + end + 1 - mapStart) % 2 == 1;
           const size_t length = end + 1 + (padded ? 1 : 0);
           entry.Label = in.Share(ahead.substr(8, length));
@@ -124,11 +124,11 @@ void ReadMap(IffFile& file, ByteCursor& in) {
       if (in.Remaining() >= 8) {
         // Offset, ID and flags in one take that cannot fail.
         const std::string_view fields = in.Take(8, "map entry fields");
-        entry.Offset.assign4(fields.data());
-        entry.IdFlags.assign4(fields.data() + 4);
+        entry.Offset = Bytes(fields.data(), 4);
+        entry.IdFlags = Bytes(fields.data() + 4, 4);
       } else {
-        entry.Offset.assign(in.Take(4, "map entry offset"));
-        entry.IdFlags.assign(in.Take(4, "map entry ID and flags"));
+        entry.Offset = Bytes(in.Take(4, "map entry offset"));
+        entry.IdFlags = Bytes(in.Take(4, "map entry ID and flags"));
       }
       entry.Label = ReadLabel(in, mapStart);
     }
@@ -253,7 +253,7 @@ void SetOffset(RsmpEntry& entry, int32_t offset) {
   const auto u = static_cast<uint32_t>(offset);
   const char bytes[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
                          static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
-  entry.Offset.assign4(bytes);
+  entry.Offset = Bytes(bytes, 4);
 }
 
 // Large maps outgrow the caches: slots are requested this many keys ahead of
@@ -280,7 +280,7 @@ class EntryPlaces {
     for (const ScannedGroup& s : scan) {
       Range& range = ranges_[s.type];
       for (size_t e = 0; e < s.entries; ++e) {
-        const Field4& idFlags = s.group->Entries[e].IdFlags;
+        const Bytes& idFlags = s.group->Entries[e].IdFlags;
         if (idFlags.size() < 2) continue;
         const uint32_t id = EntryId(idFlags);
         range.low = std::min(range.low, id);
@@ -304,7 +304,7 @@ class EntryPlaces {
     for (const ScannedGroup& s : scan) {
       const Range& range = ranges_[s.type];
       for (size_t e = 0; e < s.entries; ++e, ++place) {
-        const Field4& idFlags = s.group->Entries[e].IdFlags;
+        const Bytes& idFlags = s.group->Entries[e].IdFlags;
         if (range.direct && idFlags.size() >= 2) {
           int32_t& slot = table_[range.first + EntryId(idFlags) - range.low];
           if (slot < 0) slot = static_cast<int32_t>(place);
@@ -318,7 +318,7 @@ class EntryPlaces {
 
   // The place of the first entry of the chunk's type and ID, or -1. `type`
   // is the number of the chunk's type, or -1 when no group has it.
-  int32_t Find(int32_t type, const Field4& idFlags) const {
+  int32_t Find(int32_t type, const Bytes& idFlags) const {
     if (type < 0) return -1;
     const Range& range = ranges_[static_cast<size_t>(type)];
     if (range.direct && idFlags.size() >= 2) {
@@ -340,7 +340,7 @@ class EntryPlaces {
     bool direct = false;
   };
 
-  static uint32_t EntryId(const Field4& idFlags) {
+  static uint32_t EntryId(const Bytes& idFlags) {
     return static_cast<uint32_t>(static_cast<uint8_t>(idFlags[1])) << 8 |
            static_cast<uint8_t>(idFlags[0]);
   }

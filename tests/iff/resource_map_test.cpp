@@ -395,7 +395,7 @@ void MapScan(IffFile& f) {
     }
   }
   for (const IffChunk& c : f.Chunks) {
-    const auto found = first.find({c.Type.str(), Bytes(c.IdFlags.substr(0, 2))});
+    const auto found = first.find({c.Type, c.IdFlags.substr(0, 2)});
     if (found != first.end()) found->second->Offset = LongToLEBytes(c.Offset - 1);
   }
 }
