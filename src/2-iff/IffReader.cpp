@@ -1,7 +1,6 @@
 // The reader: the 64-byte header, then a walk over the chunks that hands the
 // map chunk ("rsmp") to gsReadRSMP and keeps every other chunk in Chunks.
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -35,17 +34,9 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   IffChunk& chunk = file.Chunks.emplace_back();
   chunk.Offset = static_cast<int32_t>(start + 1);
   chunk.Type = Bytes(type);
-  if (in.Remaining() >= 72) {
-    // Size, ID and flags, and label in one take that cannot fail.
-    const std::string_view header = in.Take(72, "chunk header");
-    chunk.Size = Bytes(header.data(), 4);
-    chunk.IdFlags = Bytes(header.data() + 4, 4);
-    chunk.Label = in.Share(header.substr(8, 64));
-  } else {
-    chunk.Size = Bytes(in.Take(4, "chunk size"));
-    chunk.IdFlags = Bytes(in.Take(4, "chunk ID and flags"));
-    chunk.Label = in.TakeShared(64, "chunk label");
-  }
+  chunk.Size = Bytes(in.Take(4, "chunk size"));
+  chunk.IdFlags = Bytes(in.Take(4, "chunk ID and flags"));
+  chunk.Label = in.TakeShared(64, "chunk label");
   const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;
   if (dataLength < INT32_MIN) Fail(Fault::Overflow, "chunk size minus header");
   if (dataLength < 0) {
@@ -67,9 +58,6 @@ bool ReadImage(IffFile& file, const SharedBuffer& image) {
   file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
 
   gErrLocation = 2000;
-  // Room for chunks averaging 512 bytes or more, as in the game's files; more
-  // grows the list.
-  file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), image->size() / 512 + 16));
   bool mapReadOk = true;
   // While the next unread byte is not the last one (at least two bytes left).
   while (in.Remaining() >= 2) {

@@ -2,9 +2,7 @@
 // IffFile, and bringing its entry offsets up to date before a write.
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -22,7 +20,7 @@ namespace {
 
 // A label ends at 0x00 (then a pad byte keeps the map's byte count even) or
 // at 0xA3 (no pad byte).
-constexpr char kLabelEnd = '\x00';
+constexpr std::string_view kLabelEnds("\x00\xA3", 2);
 // The least bytes a group (code, count, one entry) and an entry (offset,
 // ID and flags, a 1-byte label) can take; used only to cap reservations.
 constexpr size_t kMinGroupBytes = 17;
@@ -39,47 +37,23 @@ void CheckCount(int32_t count, const char* what) {
   }
 }
 
-// Position in `bytes` of the first label terminator (0x00 or 0xA3), or its
-// size when there is none. Eight bytes at a time: in each word, a byte that
-// is zero after XOR with the terminator sets its top bit in the mask; bits
-// above the first such byte may be false, the lowest one never is.
-size_t FindLabelEnd(std::string_view bytes) {
-  static_assert(std::endian::native == std::endian::little, "byte order of the word scan");
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kHighs = 0x8080808080808080ull;
-  constexpr uint64_t kA3s = kOnes * 0xA3;
-  size_t at = 0;
-  for (; at + 8 <= bytes.size(); at += 8) {
-    uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + at, 8);
-    const uint64_t other = word ^ kA3s;
-    const uint64_t mask = ((word - kOnes) & ~word & kHighs) | ((other - kOnes) & ~other & kHighs);
-    if (mask != 0) return at + static_cast<size_t>(std::countr_zero(mask)) / 8;
-  }
-  while (at < bytes.size() && bytes[at] != kLabelEnd && bytes[at] != '\xA3') ++at;
-  return at;
-}
-
 // The label bytes through the terminator, and the pad byte when the count of
 // map bytes read through a 0x00 terminator is odd.
 SharedBytes ReadLabel(ByteCursor& in, size_t mapStart) {
   gErrLocation = 4000;
   const size_t start = in.Position();
   const std::string_view rest = in.Take(in.Remaining(), "map label");
-  const size_t end = FindLabelEnd(rest);
-  if (end == rest.size()) {
+  const size_t end = rest.find_first_of(kLabelEnds);
+  if (end == std::string_view::npos) {
     // Every byte to the end has been consumed looking for the terminator.
     Fail(Fault::UnexpectedEndOfFile,
          "map label at offset " + std::to_string(start) + " runs into the end of the file");
   }
-  const bool padded = rest[end] == kLabelEnd && (start + end + 1 - mapStart) % 2 == 1;
-  if (padded && end + 1 < rest.size()) {
-    in.Seek(start + end + 2);
-    return in.Share(rest.substr(0, end + 2));
-  }
   in.Seek(start + end + 1);
-  if (padded) in.TakeByte("map label pad byte");  // none left: fails
-  return in.Share(rest.substr(0, end + 1));
+  if (rest[end] == '\0' && (in.Position() - mapStart) % 2 == 1) {
+    in.TakeByte("map label pad byte");  // none left: fails
+  }
+  return in.Share(rest.substr(0, in.Position() - start));
 }
 
 void ReadMap(IffFile& file, ByteCursor& in) {
@@ -105,33 +79,8 @@ void ReadMap(IffFile& file, ByteCursor& in) {
     for (int32_t e = 0; e < group.Count; ++e) {
       gErrLocation = 3000;
       RsmpEntry& entry = group.Entries.emplace_back();
-      // Most entries: the fields and a label of up to 15 bytes, with its pad
-      // byte, within the next 25 bytes.
-      if (in.Remaining() >= 25) {
-        const size_t at = in.Position();
-        const std::string_view ahead = in.Take(25, "map entry");
-        const size_t end = FindLabelEnd(ahead.substr(8, 16));
-        if (end < 16) {
-          gErrLocation = 4000;
-          entry.Offset = Bytes(ahead.data(), 4);
-          entry.IdFlags = Bytes(ahead.data() + 4, 4);
-          const bool padded = ahead[8 + end] == kLabelEnd && (at + 8 + end + 1 - mapStart) % 2 == 1;
-          const size_t length = end + 1 + (padded ? 1 : 0);
-          entry.Label = in.Share(ahead.substr(8, length));
-          in.Seek(at + 8 + length);
-          continue;
-        }
-        in.Seek(at);
-      }
-      if (in.Remaining() >= 8) {
-        // Offset, ID and flags in one take that cannot fail.
-        const std::string_view fields = in.Take(8, "map entry fields");
-        entry.Offset = Bytes(fields.data(), 4);
-        entry.IdFlags = Bytes(fields.data() + 4, 4);
-      } else {
-        entry.Offset = Bytes(in.Take(4, "map entry offset"));
-        entry.IdFlags = Bytes(in.Take(4, "map entry ID and flags"));
-      }
+      entry.Offset = Bytes(in.Take(4, "map entry offset"));
+      entry.IdFlags = Bytes(in.Take(4, "map entry ID and flags"));
       entry.Label = ReadLabel(in, mapStart);
     }
   }
