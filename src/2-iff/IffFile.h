@@ -8,6 +8,7 @@
 // context, calls ShowErrorTrap and the procedure returns false.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,8 +32,8 @@ struct IffChunk {
   Bytes Type;          // e.g. "STR#"
   Bytes Size;          // big-endian, as in the file: data length + 76
   Bytes IdFlags;       // ID (big-endian) then flags
-  // Label and Data of a chunk that was read view the file's image, shared by
-  // every chunk of that read; assigning a std::string makes them own it.
+  // Label and Data of a chunk that was read view its IffFile's Image;
+  // assigning a std::string makes them own it.
   SharedBytes Label;  // 64 bytes
   SharedBytes Data;
 };
@@ -41,7 +42,7 @@ struct RsmpEntry {
   Bytes Offset;   // little-endian 0-based file offset
   Bytes IdFlags;  // ID (little-endian) then flags
   // Label bytes with terminator and pad byte, as stored; read from a file,
-  // a view of the file's image like a chunk's Label.
+  // a view of its IffFile's Image like a chunk's Label.
   SharedBytes Label;
 };
 
@@ -60,6 +61,10 @@ struct IffFile {
   int32_t RsmpTypeCount = 0;
   std::vector<RsmpType> RsmpTypes;
   bool HasRsmp = false;
+  // The bytes the file was read from, which the labels and data read from
+  // them view: shared by the copies of this IffFile, so a chunk or map entry
+  // that was read must not outlive every one of them.
+  std::shared_ptr<const std::string> Image;
 };
 
 class ByteCursor;
@@ -68,8 +73,8 @@ class ByteCursor;
 bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
 bool gsReadIFFImage(IffFile& file, std::string_view image);
 
-// Reads the map chunk that starts at the cursor into the map fields, leaving
-// the cursor just after the last byte it consumed.
+// Reads the map chunk that starts at the cursor, which reads file.Image, into
+// the map fields, leaving the cursor just after the last byte it consumed.
 bool gsReadRSMP(IffFile& file, ByteCursor& in);
 
 // Sets each map entry's offset from the chunk of the same type and ID

@@ -2,6 +2,7 @@
 // map chunk ("rsmp") to gsReadRSMP and keeps every other chunk in Chunks.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -21,10 +22,11 @@ void ResetImage(IffFile& file) {
   // The map's header, size and type count stay as they are until a map is read.
   file.Chunks.clear();
   file.RsmpTypes.clear();
+  file.Image.reset();
 }
 
 // Reads one ordinary chunk whose type has already been taken. Its label and
-// data view the image the cursor shares.
+// data view the file's image.
 void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   if (file.Chunks.size() >= static_cast<size_t>(kMaxCount)) {
     Fail(Fault::Overflow, "more than 32767 chunks");
@@ -36,7 +38,7 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   chunk.Type = Bytes(type);
   chunk.Size = Bytes(in.Take(4, "chunk size"));
   chunk.IdFlags = Bytes(in.Take(4, "chunk ID and flags"));
-  chunk.Label = in.TakeShared(64, "chunk label");
+  chunk.Label = in.TakeView(64, "chunk label");
   const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;
   if (dataLength < INT32_MIN) Fail(Fault::Overflow, "chunk size minus header");
   if (dataLength < 0) {
@@ -44,14 +46,15 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
                                      " has size " + std::to_string(dataLength + kChunkHeaderSize) +
                                      ", below the 76-byte header");
   }
-  chunk.Data = in.TakeShared(static_cast<size_t>(dataLength), "chunk data");
+  chunk.Data = in.TakeView(static_cast<size_t>(dataLength), "chunk data");
 }
 
-// The reader's body, run under the caller's trap: `image` holds the file's
-// bytes, which the views of chunks and map entries share. Returns false when
-// the map reader trapped a failure of its own and the walk went on.
-bool ReadImage(IffFile& file, const SharedBuffer& image) {
-  ByteCursor in(*image, image);
+// The reader's body, run under the caller's trap: the file keeps `image`, its
+// bytes, which the labels and data of chunks and map entries view. Returns
+// false when the map reader trapped a failure of its own and the walk went on.
+bool ReadImage(IffFile& file, std::shared_ptr<const std::string> image) {
+  file.Image = std::move(image);
+  ByteCursor in(*file.Image);
   file.Signature = Bytes(in.Take(60, "file signature"));
   file.RsmpOffset = Bytes(in.Take(4, "header map offset"));
   const int32_t mapOffset = BEBytesToLong(file.RsmpOffset);
@@ -81,7 +84,7 @@ bool gsReadIFFImage(IffFile& file, std::string_view image) {
   const bool ok = RunTrapped(kIffModule, "gsReadIFF", TrapLocation::Keep, [&] {
     gErrLocation = 1000;
     ResetImage(file);
-    mapReadOk = ReadImage(file, SharedBuffer(std::string(image)));
+    mapReadOk = ReadImage(file, std::make_shared<const std::string>(image));
   });
   return ok && mapReadOk;
 }
@@ -93,7 +96,7 @@ bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs) {
     ResetImage(file);
     std::string image;
     if (const SysCode code = fs.ReadAll(path, image); code != syserr::kOk) FailIo(code, path);
-    mapReadOk = ReadImage(file, SharedBuffer(std::move(image)));
+    mapReadOk = ReadImage(file, std::make_shared<const std::string>(std::move(image)));
   });
   return ok && mapReadOk;
 }

@@ -53,7 +53,7 @@ SharedBytes ReadLabel(ByteCursor& in, size_t mapStart) {
   if (rest[end] == '\0' && (in.Position() - mapStart) % 2 == 1) {
     in.TakeByte("map label pad byte");  // none left: fails
   }
-  return in.Share(rest.substr(0, in.Position() - start));
+  return in.View(rest.substr(0, in.Position() - start));
 }
 
 void ReadMap(IffFile& file, ByteCursor& in) {
