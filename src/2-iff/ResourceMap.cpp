@@ -18,9 +18,6 @@ namespace qm {
 
 namespace {
 
-// A label ends at 0x00 (then a pad byte keeps the map's byte count even) or
-// at 0xA3 (no pad byte).
-constexpr std::string_view kLabelEnds("\x00\xA3", 2);
 // The least bytes a group (code, count, one entry) and an entry (offset,
 // ID and flags, a 1-byte label) can take; used only to cap reservations.
 constexpr size_t kMinGroupBytes = 17;
@@ -38,13 +35,15 @@ void CheckCount(int32_t count, const char* what) {
 }
 
 // The label bytes through the terminator, and the pad byte when the count of
-// map bytes read through a 0x00 terminator is odd.
+// map bytes read through a 0x00 terminator is odd. A label ends at 0x00 (then
+// a pad byte keeps the map's byte count even) or at 0xA3 (no pad byte).
 SharedBytes ReadLabel(ByteCursor& in, size_t mapStart) {
   gErrLocation = 4000;
   const size_t start = in.Position();
   const std::string_view rest = in.Take(in.Remaining(), "map label");
-  const size_t end = rest.find_first_of(kLabelEnds);
-  if (end == std::string_view::npos) {
+  size_t end = 0;
+  while (end < rest.size() && rest[end] != '\x00' && rest[end] != '\xA3') ++end;
+  if (end == rest.size()) {
     // Every byte to the end has been consumed looking for the terminator.
     Fail(Fault::UnexpectedEndOfFile,
          "map label at offset " + std::to_string(start) + " runs into the end of the file");

@@ -17,7 +17,8 @@ namespace {
 const char* ChunkType(bool isCTSS) { return isCTSS ? "CTSS" : "STR#"; }
 
 bool Matches(const IffChunk& chunk, std::string_view type, std::string_view idFlags) {
-  return chunk.Type == type && chunk.IdFlags == idFlags;
+  // The ID and flags tell chunks apart sooner than the type does.
+  return chunk.IdFlags == idFlags && chunk.Type == type;
 }
 
 // Bytes [from, from + n) of `data`, with a space for each byte past its end.
