@@ -1,6 +1,7 @@
 // The reader: the 64-byte header, then a walk over the chunks that hands the
 // map chunk ("rsmp") to gsReadRSMP and keeps every other chunk in Chunks.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -61,6 +62,9 @@ bool ReadImage(IffFile& file, std::shared_ptr<const std::string> image) {
   file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
 
   gErrLocation = 2000;
+  // Room for chunks averaging 512 bytes or more, as in the game's files, so
+  // that a load does not move the list as it grows; more grows it.
+  file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), file.Image->size() / 512 + 16));
   bool mapReadOk = true;
   // While the next unread byte is not the last one (at least two bytes left).
   while (in.Remaining() >= 2) {
