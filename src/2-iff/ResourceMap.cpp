@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "1-platform/Failure.h"
@@ -42,7 +41,7 @@ SharedBytes ReadLabel(ByteCursor& in, size_t mapStart) {
   const size_t start = in.Position();
   const std::string_view rest = in.Take(in.Remaining(), "map label");
   size_t end = 0;
-  while (end < rest.size() && rest[end] != '\x00' && rest[end] != '\xA3') ++end;
+  while (end < rest.size() && rest[end] != '\0' && rest[end] != '\xA3') ++end;
   if (end == rest.size()) {
     // Every byte to the end has been consumed looking for the terminator.
     Fail(Fault::UnexpectedEndOfFile,
