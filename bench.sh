@@ -34,8 +34,8 @@ for name, t in median.items():
 mib = 1024 * 1024
 file_bytes = peak["file_bytes"]
 rows = [
-    ("load / raw read", median["Load"] / median["RawRead"], 2.0, "x"),
-    ("save / raw write", median["Save"] / median["RawWrite"], 2.0, "x"),
+    ("load / raw read", median["Load"] / median["RawRead"], 4.0, "x"),
+    ("save / raw write", median["Save"] / median["RawWrite"], 1.5, "x"),
     ("update(32767) / update(3277)", median["UpdateRsmp/32767"] / median["UpdateRsmp/3277"], 12.0, "x"),
     ("peak heap of a load / MiB", peak["peak_heap_bytes"] / mib, (2 * file_bytes + mib) / mib, " MiB"),
 ]

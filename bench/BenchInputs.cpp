@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "2-iff/IffBuilder.h"
+#include "iff/IffBuilder.h"
 
 namespace qm::bench {
 

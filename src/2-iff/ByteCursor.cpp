@@ -8,7 +8,7 @@ namespace qm {
 
 void ByteCursor::SeekPastEnd(size_t position) const {
   Fail(Fault::InvalidArgument, "position " + std::to_string(position) + " is past the end (" +
-                                   std::to_string(bytes_.size()) + " bytes)");
+                                   std::to_string(image_.size()) + " bytes)");
 }
 
 // A take that runs past the end consumes what is left, as a file read would,
@@ -16,7 +16,7 @@ void ByteCursor::SeekPastEnd(size_t position) const {
 void ByteCursor::TakePastEnd(size_t n, const char* what) {
   const size_t at = pos_;
   const size_t left = Remaining();
-  pos_ = bytes_.size();
+  pos_ = image_.size();
   Fail(Fault::UnexpectedEndOfFile, std::string(what) + " needs " + std::to_string(n) +
                                        " bytes at offset " + std::to_string(at) + ", " +
                                        std::to_string(left) + " left");

@@ -2,20 +2,19 @@
 // The in-memory image of one IFF file and the procedures that read, update
 // and write it. Field names follow the file format's documentation; lists are
 // std::vector, so list index k (counted from 1 in the format's terms) is
-// element k - 1. Every fixed-width field is held as raw bytes, the 4-byte
-// ones in place (Field4).
+// element k - 1. Every fixed-width field is held as raw bytes.
 //
 // Each gs* procedure runs under the error trap: a failure fills the error
 // context, calls ShowErrorTrap and the procedure returns false.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "1-platform/FileSystem.h"
 #include "2-iff/BinarySupport.h"
-#include "2-iff/Field4.h"
 #include "2-iff/SharedBytes.h"
 
 namespace qm {
@@ -30,20 +29,20 @@ inline constexpr const char* kIffModule = "modIFFsupport";
 
 struct IffChunk {
   int32_t Offset = 0;  // position of the first byte, counted from 1
-  Field4 Type;         // e.g. "STR#"
-  Field4 Size;         // big-endian, as in the file: data length + 76
-  Field4 IdFlags;      // ID (big-endian) then flags
-  // Label and Data of a chunk that was read view the file's image, shared by
-  // every chunk of that read; assigning a std::string makes them own it.
+  Bytes Type;          // e.g. "STR#"
+  Bytes Size;          // big-endian, as in the file: data length + 76
+  Bytes IdFlags;       // ID (big-endian) then flags
+  // Label and Data of a chunk that was read view its IffFile's Image;
+  // assigning a std::string makes them own it.
   SharedBytes Label;  // 64 bytes
   SharedBytes Data;
 };
 
 struct RsmpEntry {
-  Field4 Offset;   // little-endian 0-based file offset
-  Field4 IdFlags;  // ID (little-endian) then flags
+  Bytes Offset;   // little-endian 0-based file offset
+  Bytes IdFlags;  // ID (little-endian) then flags
   // Label bytes with terminator and pad byte, as stored; read from a file,
-  // a view of the file's image like a chunk's Label.
+  // a view of its IffFile's Image like a chunk's Label.
   SharedBytes Label;
 };
 
@@ -62,6 +61,10 @@ struct IffFile {
   int32_t RsmpTypeCount = 0;
   std::vector<RsmpType> RsmpTypes;
   bool HasRsmp = false;
+  // The bytes the file was read from, which the labels and data read from
+  // them view: shared by the copies of this IffFile, so a chunk or map entry
+  // that was read must not outlive every one of them.
+  std::shared_ptr<const std::string> Image;
 };
 
 class ByteCursor;
@@ -70,8 +73,8 @@ class ByteCursor;
 bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
 bool gsReadIFFImage(IffFile& file, std::string_view image);
 
-// Reads the map chunk that starts at the cursor into the map fields, leaving
-// the cursor just after the last byte it consumed.
+// Reads the map chunk that starts at the cursor, which reads file.Image, into
+// the map fields, leaving the cursor just after the last byte it consumed.
 bool gsReadRSMP(IffFile& file, ByteCursor& in);
 
 // Sets each map entry's offset from the chunk of the same type and ID

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -22,10 +23,11 @@ void ResetImage(IffFile& file) {
   // The map's header, size and type count stay as they are until a map is read.
   file.Chunks.clear();
   file.RsmpTypes.clear();
+  file.Image.reset();
 }
 
 // Reads one ordinary chunk whose type has already been taken. Its label and
-// data view the image the cursor shares.
+// data view the file's image.
 void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   if (file.Chunks.size() >= static_cast<size_t>(kMaxCount)) {
     Fail(Fault::Overflow, "more than 32767 chunks");
@@ -34,18 +36,10 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   if (start >= static_cast<size_t>(INT32_MAX)) Fail(Fault::Overflow, "chunk offset past 2 GB");
   IffChunk& chunk = file.Chunks.emplace_back();
   chunk.Offset = static_cast<int32_t>(start + 1);
-  chunk.Type.assign(type);
-  if (in.Remaining() >= 72) {
-    // Size, ID and flags, and label in one take that cannot fail.
-    const std::string_view header = in.Take(72, "chunk header");
-    chunk.Size.assign4(header.data());
-    chunk.IdFlags.assign4(header.data() + 4);
-    chunk.Label = in.Share(header.substr(8, 64));
-  } else {
-    chunk.Size.assign(in.Take(4, "chunk size"));
-    chunk.IdFlags.assign(in.Take(4, "chunk ID and flags"));
-    chunk.Label = in.TakeShared(64, "chunk label");
-  }
+  chunk.Type = Bytes(type);
+  chunk.Size = Bytes(in.Take(4, "chunk size"));
+  chunk.IdFlags = Bytes(in.Take(4, "chunk ID and flags"));
+  chunk.Label = in.TakeView(64, "chunk label");
   const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;
   if (dataLength < INT32_MIN) Fail(Fault::Overflow, "chunk size minus header");
   if (dataLength < 0) {
@@ -53,23 +47,24 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
                                      " has size " + std::to_string(dataLength + kChunkHeaderSize) +
                                      ", below the 76-byte header");
   }
-  chunk.Data = in.TakeShared(static_cast<size_t>(dataLength), "chunk data");
+  chunk.Data = in.TakeView(static_cast<size_t>(dataLength), "chunk data");
 }
 
-// The reader's body, run under the caller's trap: `image` holds the file's
-// bytes, which the views of chunks and map entries share. Returns false when
-// the map reader trapped a failure of its own and the walk went on.
-bool ReadImage(IffFile& file, const SharedBuffer& image) {
-  ByteCursor in(*image, image);
+// The reader's body, run under the caller's trap: the file keeps `image`, its
+// bytes, which the labels and data of chunks and map entries view. Returns
+// false when the map reader trapped a failure of its own and the walk went on.
+bool ReadImage(IffFile& file, std::shared_ptr<const std::string> image) {
+  file.Image = std::move(image);
+  ByteCursor in(*file.Image);
   file.Signature = Bytes(in.Take(60, "file signature"));
   file.RsmpOffset = Bytes(in.Take(4, "header map offset"));
   const int32_t mapOffset = BEBytesToLong(file.RsmpOffset);
   file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
 
   gErrLocation = 2000;
-  // Room for chunks averaging 512 bytes or more, as in the game's files; more
-  // grows the list.
-  file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), image->size() / 512 + 16));
+  // Room for chunks averaging 512 bytes or more, as in the game's files, so
+  // that a load does not move the list as it grows; more grows it.
+  file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), file.Image->size() / 512 + 16));
   bool mapReadOk = true;
   // While the next unread byte is not the last one (at least two bytes left).
   while (in.Remaining() >= 2) {
@@ -93,7 +88,7 @@ bool gsReadIFFImage(IffFile& file, std::string_view image) {
   const bool ok = RunTrapped(kIffModule, "gsReadIFF", TrapLocation::Keep, [&] {
     gErrLocation = 1000;
     ResetImage(file);
-    mapReadOk = ReadImage(file, SharedBuffer(std::string(image)));
+    mapReadOk = ReadImage(file, std::make_shared<const std::string>(image));
   });
   return ok && mapReadOk;
 }
@@ -105,7 +100,7 @@ bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs) {
     ResetImage(file);
     std::string image;
     if (const SysCode code = fs.ReadAll(path, image); code != syserr::kOk) FailIo(code, path);
-    mapReadOk = ReadImage(file, SharedBuffer(std::move(image)));
+    mapReadOk = ReadImage(file, std::make_shared<const std::string>(std::move(image)));
   });
   return ok && mapReadOk;
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "1-platform/Failure.h"
@@ -17,21 +16,9 @@ namespace {
 
 const char* ChunkType(bool isCTSS) { return isCTSS ? "CTSS" : "STR#"; }
 
-// Byte-for-byte equality; fields of 4 bytes, nearly all of them, compare as
-// one word rather than through a call.
-bool SameBytes(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  if (a.size() != 4) return a == b;
-  uint32_t x = 0;
-  uint32_t y = 0;
-  std::memcpy(&x, a.data(), 4);
-  std::memcpy(&y, b.data(), 4);
-  return x == y;
-}
-
 bool Matches(const IffChunk& chunk, std::string_view type, std::string_view idFlags) {
   // The ID and flags tell chunks apart sooner than the type does.
-  return SameBytes(chunk.IdFlags, idFlags) && SameBytes(chunk.Type, type);
+  return chunk.IdFlags == idFlags && chunk.Type == type;
 }
 
 // Bytes [from, from + n) of `data`, with a space for each byte past its end.

@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "1-platform/Failure.h"
-#include "2-iff/Field4.h"
 #include "IffBuilder.h"
 
 namespace qm {
@@ -23,26 +22,6 @@ int32_t FailureNumber(const std::function<void()>& f) {
 }
 
 constexpr int32_t kInvalid = static_cast<int32_t>(Fault::InvalidArgument);
-
-TEST(Field4, HoldsUpToFourBytesAndRefusesMore) {
-  Field4 field = LongToBEBytes(0x00960010);
-  EXPECT_EQ(field, B({0x00, 0x96, 0x00, 0x10}));
-  EXPECT_EQ(BEBytesToLong(field), 0x00960010);
-  // A short value keeps its length, so that width checks still see it.
-  field = "STR";
-  EXPECT_EQ(field.size(), 3u);
-  EXPECT_EQ(field, "STR");
-  EXPECT_NE(field, Bytes("STR\0", 4));
-  EXPECT_EQ(FailureNumber([&] { field = "STR#!"; }), static_cast<int32_t>(Fault::InvalidArgument));
-  EXPECT_EQ(field, "STR");  // a refused value leaves the field as it was
-  field.assign(Bytes("\0\0", 2));
-  EXPECT_EQ(field, Bytes("\0\0", 2));
-  field.assign(Bytes{});
-  EXPECT_TRUE(field.empty());
-  field.assign4("BHAVxx");
-  EXPECT_EQ(field, "BHAV");
-  EXPECT_EQ(Field4("BHAV"), Field4(Bytes("BHAV")));
-}
 
 TEST(BinarySupport, ReadsFourByteFieldsInBothOrders) {
   EXPECT_EQ(LEBytesToLong(B({0xFF, 0xFF, 0xFF, 0x7F})), 2147483647);
