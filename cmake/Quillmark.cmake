@@ -1,4 +1,5 @@
-# Shared build settings: warnings as errors, sanitizers, and test helpers.
+# Shared build settings: warnings (errors with QM_WERROR), sanitizers, and
+# test helpers.
 
 # Headers made from the build's settings, found by #include "Version.h".
 set(QM_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
@@ -21,7 +22,10 @@ endforeach()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/SupportConfig.h.in ${QM_GENERATED_DIR}/SupportConfig.h @ONLY)
 
 add_library(qm_options INTERFACE)
-target_compile_options(qm_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
+target_compile_options(qm_options INTERFACE -Wall -Wextra -Wpedantic)
+if(QM_WERROR)
+  target_compile_options(qm_options INTERFACE -Werror)
+endif()
 target_include_directories(qm_options INTERFACE ${PROJECT_SOURCE_DIR}/src ${QM_GENERATED_DIR})
 if(WIN32)
   # The 8-bit (ANSI) Win32 entry points, no min/max macros, Windows 10 API.
