@@ -1,5 +1,5 @@
-# Shared build settings: warnings (errors with QM_WERROR), sanitizers, and
-# test helpers.
+# Shared build settings: warnings (errors with QM_WERROR), sanitizers, the
+# fuzzing instrumentation, and test helpers.
 
 # Headers made from the build's settings, found by #include "Version.h".
 set(QM_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
@@ -49,6 +49,16 @@ endif()
 if(QM_SANITIZE)
   target_compile_options(qm_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(qm_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(QM_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "QM_FUZZ needs clang (use the fuzz preset)")
+  endif()
+  # Every library the fuzz targets link is built with the same
+  # instrumentation; the targets add -fsanitize=fuzzer themselves.
+  target_compile_options(qm_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(qm_options INTERFACE -fsanitize=address,undefined)
 endif()
 
