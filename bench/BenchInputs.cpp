@@ -7,16 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "iff/IffBuilder.h"
+#include "testkit/IffBuilder.h"
 
 namespace qm::bench {
 
 namespace {
 
 using test::IffBuilder;
-using test::MapEntrySpec;
-using test::MapGroupSpec;
-using test::MapSpec;
 
 // A fixed linear congruential sequence: the same files on every platform.
 class Sequence {
@@ -70,47 +67,31 @@ std::string Name(Sequence& seq) {
   return name;
 }
 
-// FD FF, the count, then per name a language byte, the name and an empty
-// comment, each zero-terminated.
+// An FD FF table of kNamesPerTable names, each with language byte 0 and an
+// empty comment.
 Bytes NameTableData(Sequence& seq) {
-  Bytes data = test::B({0xFD, 0xFF});
-  data += test::Le16(kNamesPerTable);
-  for (int i = 0; i < kNamesPerTable; ++i) {
-    data.push_back('\0');
-    data += Name(seq);
-    data.push_back('\0');
-    data.push_back('\0');
-  }
-  return data;
+  std::vector<test::TableEntry> entries;
+  for (int i = 0; i < kNamesPerTable; ++i) entries.push_back({.value = Name(seq), .language = 0});
+  return test::StringTableData(entries);
 }
 
-// Collects chunks and their map entries, grouped by type in order of first
-// appearance.
+// Chunks labelled with their type and ID, and the map last with an entry per
+// chunk.
 class ImageMaker {
  public:
   void Add(const Bytes& type, uint16_t id, uint16_t flags, Bytes data) {
-    const std::string label = type + " " + std::to_string(id);
-    builder_.Chunk(type, id, flags, label, std::move(data));
-    GroupOf(type).entries.push_back(MapEntrySpec{.id = id, .flags = flags, .label = label});
+    builder_.Chunk(type, id, flags, type + " " + std::to_string(id), std::move(data));
   }
   // The next unused id of `type`.
   uint16_t NextId(const Bytes& type) { return nextId_[type]++; }
 
   Bytes Build() {
-    builder_.Map(MapSpec{.groups = std::move(groups_)});
+    builder_.Map(builder_.EveryChunkMap());
     return builder_.Build();
   }
 
  private:
-  MapGroupSpec& GroupOf(const Bytes& type) {
-    for (MapGroupSpec& group : groups_) {
-      if (group.type == type) return group;
-    }
-    return groups_.emplace_back(MapGroupSpec{.type = type});
-  }
-
   IffBuilder builder_;
-  std::vector<MapGroupSpec> groups_;
   std::map<Bytes, uint16_t> nextId_;
 };
 

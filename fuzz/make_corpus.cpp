@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "4-behaviour/NameEditor.h"
-#include "IffBuilder.h"
+#include "testkit/IffBuilder.h"
 
 namespace qm::fuzz {
 namespace {
@@ -24,35 +24,15 @@ using test::B;
 using test::Be32;
 using test::Bytes;
 using test::IffBuilder;
-using test::Le16;
 using test::MapEntrySpec;
-using test::MapGroupSpec;
 using test::MapSpec;
+using test::StringTableData;
+using test::TableEntry;
 
 struct SeedFile {
   std::string path;  // below the corpus folder
   Bytes bytes;
 };
-
-struct Entry {
-  Bytes value;
-  Bytes comment{};
-  char language = '\x01';
-};
-
-// Format code, little-endian count, per entry a language byte and the value
-// and comment each ended by 0x00, then the trailer.
-Bytes Table(const std::vector<Entry>& entries, Bytes format = B({0xFD, 0xFF}), Bytes trailer = {}) {
-  Bytes data = format + Le16(static_cast<uint16_t>(entries.size()));
-  for (const Entry& e : entries) {
-    data += e.language;
-    data += e.value;
-    data.push_back('\0');
-    data += e.comment;
-    data.push_back('\0');
-  }
-  return data + trailer;
-}
 
 uint16_t NameListId(size_t list) {
   const std::string text = kNameListInfo[list].idText;  // "00 96 00 10"
@@ -62,14 +42,14 @@ uint16_t NameListId(size_t list) {
 
 // Names short enough that all seven lists fit a small file.
 Bytes NameTable(size_t list, int count) {
-  std::vector<Entry> entries;
+  std::vector<TableEntry> entries;
   for (int i = 0; i < count; ++i) {
     Bytes name(1, static_cast<char>('a' + list));
     name += std::to_string(i);
     if (i % 17 == 5) name += '\xE9';
     entries.push_back({name, i == 0 ? "c" : ""});
   }
-  return Table(entries);
+  return StringTableData(entries);
 }
 
 MapEntrySpec At(uint16_t id, Bytes label, uint16_t flags = 0x10) {
@@ -78,9 +58,9 @@ MapEntrySpec At(uint16_t id, Bytes label, uint16_t flags = 0x10) {
 
 // Three chunks, two of them name tables, and a map naming all three.
 IffBuilder& ThreeChunks(IffBuilder& b) {
-  b.Chunk("STR#", 0x96, 0x10, "Male", Table({{"Al"}, {"Bo", "note"}, {"Cy"}}))
+  b.Chunk("STR#", 0x96, 0x10, "Male", StringTableData({{"Al"}, {"Bo", "note"}, {"Cy"}}))
       .Chunk("BCON", 0x1000, 0, "Tuning", B({1, 2, 3, 4, 5, 6}))
-      .Chunk("STR#", 0x97, 0x10, "Female", Table({{"Di"}, {"Ev", "", 2}}));
+      .Chunk("STR#", 0x97, 0x10, "Female", StringTableData({{"Di"}, {"Ev", "", 2}}));
   return b;
 }
 
@@ -96,8 +76,10 @@ std::vector<SeedFile> IffSeeds() {
   };
 
   add("header_only", IffBuilder().Build());
-  add("header_0000_one_chunk",
-      IffBuilder().MapOffsetField("0000").Chunk("STR#", 0x96, 0x10, "", Table({{"X"}})).Build());
+  add("header_0000_one_chunk", IffBuilder()
+                                   .MapOffsetField("0000")
+                                   .Chunk("STR#", 0x96, 0x10, "", StringTableData({{"X"}}))
+                                   .Build());
   add("empty_chunk_data", IffBuilder().Chunk("GLOB", 1, 0, "", "").Build());
 
   {
@@ -106,10 +88,10 @@ std::vector<SeedFile> IffSeeds() {
   }
   {
     IffBuilder b;
-    b.Chunk("STR#", 0x96, 0x10, "Male", Table({{"Al"}, {"Bo"}}))
+    b.Chunk("STR#", 0x96, 0x10, "Male", StringTableData({{"Al"}, {"Bo"}}))
         .Map(ThreeChunkMap())
         .Chunk("BCON", 0x1000, 0, "Tuning", B({9, 9}))
-        .Chunk("STR#", 0x97, 0x10, "Female", Table({{"Di"}}));
+        .Chunk("STR#", 0x97, 0x10, "Female", StringTableData({{"Di"}}));
     add("map_middle", b.Build());
   }
   {
@@ -119,16 +101,16 @@ std::vector<SeedFile> IffSeeds() {
   }
   {
     IffBuilder b;
-    b.Chunk("STR#", 0x96, 0x10, "Male", Table({{"Al"}}))
+    b.Chunk("STR#", 0x96, 0x10, "Male", StringTableData({{"Al"}}))
         .Map(MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "Old")}}}})
-        .Chunk("STR#", 0x97, 0x10, "Female", Table({{"Di"}}))
+        .Chunk("STR#", 0x97, 0x10, "Female", StringTableData({{"Di"}}))
         .Map(MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "M"), At(0x97, "F")}}}});
     add("two_maps", b.Build());
   }
   {
     // A map right after another map: the second is kept as an ordinary chunk.
     IffBuilder b;
-    b.Chunk("STR#", 0x96, 0x10, "Male", Table({{"Al"}}))
+    b.Chunk("STR#", 0x96, 0x10, "Male", StringTableData({{"Al"}}))
         .Map(MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "M")}}}})
         .Map(MapSpec{.groups = {{.type = "STR#", .entries = {At(0x96, "N")}}}});
     add("adjacent_maps", b.Build());
@@ -138,7 +120,7 @@ std::vector<SeedFile> IffSeeds() {
     IffBuilder b;
     b.Chunk("STR#", 1, 0, "ab", "x")
         .Chunk("STR#", 2, 0, "abc", "yy")
-        .Chunk("CTSS", 3, 0, "", Table({{"text"}}))
+        .Chunk("CTSS", 3, 0, "", StringTableData({{"text"}}))
         .Map(MapSpec{
             .groups = {{.type = "STR#",
                         .entries = {At(1, "ab"), {.id = 2, .label = "x", .terminator = '\xA3'}}},
@@ -149,8 +131,8 @@ std::vector<SeedFile> IffSeeds() {
     // Two chunks with one type and ID, two entries with one type and ID, an
     // entry that names no chunk, a chunk the map does not name.
     IffBuilder b;
-    b.Chunk("STR#", 0x96, 0x10, "first", Table({{"Al"}}))
-        .Chunk("STR#", 0x96, 0x00, "second", Table({{"Bo"}, {"Cy"}}))
+    b.Chunk("STR#", 0x96, 0x10, "first", StringTableData({{"Al"}}))
+        .Chunk("STR#", 0x96, 0x00, "second", StringTableData({{"Bo"}, {"Cy"}}))
         .Chunk("OBJD", 0x80, 0x10, "lamp", Bytes(40, '\x5A'))
         .Map(MapSpec{.groups = {{.type = "STR#",
                                  .entries = {At(0x96, "a"),
@@ -158,8 +140,10 @@ std::vector<SeedFile> IffSeeds() {
                                              {.id = 0x42, .label = "gone", .offset = 0x1234}}}}});
     add("duplicate_ids", b.Build());
   }
-  add("map_named_but_absent",
-      IffBuilder().MapOffsetField(Be32(500)).Chunk("STR#", 0x96, 0x10, "", Table({{"A"}})).Build());
+  add("map_named_but_absent", IffBuilder()
+                                  .MapOffsetField(Be32(500))
+                                  .Chunk("STR#", 0x96, 0x10, "", StringTableData({{"A"}}))
+                                  .Build());
   {
     IffBuilder b;
     ThreeChunks(b).Map(ThreeChunkMap());
@@ -171,41 +155,36 @@ std::vector<SeedFile> IffSeeds() {
     add("trailing_byte", image);
   }
   add("chunk_size_past_end",
-      IffBuilder().Chunk("STR#", 0x96, 0x10, "", Table({{"A"}}), 4000).Build());
+      IffBuilder().Chunk("STR#", 0x96, 0x10, "", StringTableData({{"A"}}), 4000).Build());
   add("chunk_size_below_header", IffBuilder().Chunk("STR#", 0x96, 0x10, "", "abc", 75).Build());
   add("map_type_count_zero", IffBuilder()
-                                 .Chunk("STR#", 0x96, 0x10, "", Table({{"A"}}))
+                                 .Chunk("STR#", 0x96, 0x10, "", StringTableData({{"A"}}))
                                  .Map(MapSpec{.groups = {}, .typeCount = 0})
                                  .Build());
   {
     // A map whose last label never ends: no 0x00 or 0xA3 before the end.
     IffBuilder b;
-    b.Chunk("STR#", 0x96, 0x10, "", Table({{"A"}}))
+    b.Chunk("STR#", 0x96, 0x10, "", StringTableData({{"A"}}))
         .Map(MapSpec{
             .groups = {{.type = "STR#", .entries = {{.id = 0x96, .rawLabel = Bytes("endless")}}}}});
     add("map_without_end", b.Build());
   }
   add("table_00_00",
-      IffBuilder().Chunk("STR#", 0xA0, 0x10, "Last", Table({{"Ng"}, {"Oh"}}, B({0, 0}))).Build());
+      IffBuilder()
+          .Chunk("STR#", 0xA0, 0x10, "Last", StringTableData({{"Ng"}, {"Oh"}}, B({0, 0})))
+          .Build());
   {
     // A game-shaped file: the seven name tables with exactly the names the
     // lists use (list 3's with a trailer), other chunks between them, the
     // map last.
     IffBuilder b;
-    MapSpec map;
-    map.groups.push_back({.type = "STR#"});
-    map.groups.push_back({.type = "BCON"});
     for (size_t k = 0; k < kNameListInfo.size(); ++k) {
       Bytes table = NameTable(k, kNameListInfo[k].namesUsed);
       if (k == 3) table += B({0, 7, 0});
       b.Chunk("STR#", NameListId(k), 0x10, std::to_string(k), table);
-      map.groups[0].entries.push_back(At(NameListId(k), std::to_string(k)));
-      if (k == 2) {
-        b.Chunk("BCON", 0x1000, 0, "T", B({1, 2}));
-        map.groups[1].entries.push_back(At(0x1000, "T", 0));
-      }
+      if (k == 2) b.Chunk("BCON", 0x1000, 0, "T", B({1, 2}));
     }
-    add("game_seven_lists", b.Map(map).Build());
+    add("game_seven_lists", b.Map(b.EveryChunkMap()).Build());
   }
   return seeds;
 }
@@ -215,13 +194,13 @@ std::vector<SeedFile> TableSeeds() {
   auto add = [&](const std::string& name, Bytes bytes) {
     seeds.push_back({"string_table/" + name + ".str", std::move(bytes)});
   };
-  add("fdff_names", Table({{"Alder"}, {"Brisa", "a note"}, {"Corvin", "", 2}}));
-  add("fdff_high_bytes", Table({{"Ren\xE9"
-                                 "e"},
-                                {"S\xF8ren"}}));
-  add("zero_zero_format", Table({{"Ng"}, {"Oh"}}, B({0, 0})));
-  add("with_trailer", Table({{"One"}, {"Two"}}, B({0xFD, 0xFF}), B({0, 7, 0})));
-  add("empty_strings", Table({{""}, {"", ""}}));
+  add("fdff_names", StringTableData({{"Alder"}, {"Brisa", "a note"}, {"Corvin", "", 2}}));
+  add("fdff_high_bytes", StringTableData({{"Ren\xE9"
+                                           "e"},
+                                          {"S\xF8ren"}}));
+  add("zero_zero_format", StringTableData({{"Ng"}, {"Oh"}}, B({0, 0})));
+  add("with_trailer", StringTableData({{"One"}, {"Two"}}, B({0xFD, 0xFF}), B({0, 7, 0})));
+  add("empty_strings", StringTableData({{""}, {"", ""}}));
   add("count_zero", B({0xFD, 0xFF, 0, 0, 1, 'x', 0, 0}));
   add("count_past_entries", B({0xFD, 0xFF, 3, 0, 1, 'A', 0, 0, 1, 'B', 0}));
   add("count_above_32767", B({0xFD, 0xFF, 0x40, 0x9C, 1, 'A', 0, 0}));

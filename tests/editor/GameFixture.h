@@ -1,9 +1,10 @@
 #pragma once
 // A game folder on a MemoryFileSystem: Sims.exe and GameData\live.iff, the
-// latter built with the IFF library itself. live.iff holds the seven name
-// tables (FD FF string tables with more entries than the lists use, some
-// names with bytes above 127), chunks of other types and sizes between
-// them, and a resource map with an entry per chunk.
+// latter made of the test kit's parts and written by the IFF library's
+// writer. live.iff holds the seven name tables (FD FF string tables with
+// more entries than the lists use, some names with bytes above 127), chunks
+// of other types and sizes between them, and a resource map with an entry
+// per chunk.
 
 #include <cstdint>
 #include <stdexcept>
@@ -15,6 +16,7 @@
 #include "2-iff/StringTable.h"
 #include "4-behaviour/NameEditor.h"
 #include "support/MemoryFileSystem.h"
+#include "testkit/IffParts.h"
 
 namespace qm::test {
 
@@ -48,22 +50,6 @@ struct GameLayout {
 
 namespace detail {
 
-inline Bytes Be16(uint16_t v) { return Bytes{static_cast<char>(v >> 8), static_cast<char>(v)}; }
-inline Bytes Le16(uint16_t v) { return Bytes{static_cast<char>(v), static_cast<char>(v >> 8)}; }
-
-inline IffChunk Chunk(const std::string& type, uint16_t id, uint16_t flags,
-                      const std::string& label, Bytes data) {
-  IffChunk chunk;
-  chunk.Type = type;
-  chunk.Size = LongToBEBytes(static_cast<int32_t>(data.size()) + kChunkHeaderSize);
-  chunk.IdFlags = Be16(id) + Be16(flags);
-  Bytes padded = label;
-  padded.resize(64, '\0');
-  chunk.Label = std::move(padded);
-  chunk.Data = std::move(data);
-  return chunk;
-}
-
 inline Bytes Pattern(size_t length, int seed) {
   Bytes data(length, '\0');
   for (size_t i = 0; i < length; ++i) data[i] = static_cast<char>((i * 37 + seed) & 0xFF);
@@ -72,28 +58,14 @@ inline Bytes Pattern(size_t length, int seed) {
 
 // An FD FF string table of `count` entries whose values `name` gives.
 template <typename NameOf>
-StringTable Table(int count, NameOf name, Bytes trailer = {}) {
-  StringTable table;
-  table.FormatCode = "\xFD\xFF";
-  table.CountBytes = Le16(static_cast<uint16_t>(count));
+Bytes Table(int count, NameOf name, Bytes trailer = {}) {
+  std::vector<TableEntry> entries;
   for (int i = 0; i < count; ++i) {
-    StringEntry entry;
-    entry.LanguageCode = Bytes(1, static_cast<char>(i % 3 == 0 ? 2 : 1));
-    entry.Value = name(i);
-    entry.Comment = i % 5 == 0 ? "note " + std::to_string(i) : "";
-    table.Entries.push_back(entry);
+    entries.push_back({.value = name(i),
+                       .comment = i % 5 == 0 ? "note " + std::to_string(i) : "",
+                       .language = static_cast<char>(i % 3 == 0 ? 2 : 1)});
   }
-  table.Trailer = std::move(trailer);
-  return table;
-}
-
-// Adds a string-table chunk and encodes `table` into it.
-inline void AddTable(IffFile& file, const std::string& type, uint16_t id, const std::string& label,
-                     const StringTable& table) {
-  file.Chunks.push_back(Chunk(type, id, 0x0010, label, {}));
-  if (!gsWriteSTRSegment(file, table, file.Chunks.back().IdFlags, type == "CTSS")) {
-    throw std::logic_error("fixture: string table did not encode");
-  }
+  return StringTableData(entries, "\xFD\xFF", std::move(trailer));
 }
 
 inline void AddNameList(IffFile& file, int list, const GameLayout& layout) {
@@ -105,49 +77,10 @@ inline void AddNameList(IffFile& file, int list, const GameLayout& layout) {
                                             static_cast<uint8_t>(idFlags[1]));
   // List 3's table ends with a few bytes after its last entry.
   const Bytes trailer = list == 3 ? Bytes("\x00\x07\x00", 3) : Bytes();
-  AddTable(file, "STR#", id, info.caption,
-           Table(
-               count, [list](int i) { return FixtureName(list, i); }, trailer));
-}
-
-// A map with an entry per chunk, groups in order of first appearance.
-inline void AddMap(IffFile& file) {
-  std::vector<RsmpType> groups;
-  int32_t length = kRsmpHeaderSize + 8;  // header, size field, type count
-  for (const IffChunk& chunk : file.Chunks) {
-    const Bytes code = ReverseBytes4(chunk.Type);
-    RsmpType* group = nullptr;
-    for (RsmpType& g : groups) {
-      if (g.Code == code) group = &g;
-    }
-    if (group == nullptr) {
-      group = &groups.emplace_back();
-      group->Code = code;
-    }
-    RsmpEntry entry;
-    entry.Offset = Bytes(4, '\0');  // the writer fills it in
-    entry.IdFlags = Bytes{chunk.IdFlags[1], chunk.IdFlags[0], chunk.IdFlags[3], chunk.IdFlags[2]};
-    entry.Label = std::string(chunk.Label.substr(0, chunk.Label.find('\0'))) + '\0';
-    group->Entries.push_back(std::move(entry));
-    ++group->Count;
-  }
-  for (RsmpType& group : groups) {
-    length += 8;
-    for (RsmpEntry& entry : group.Entries) {
-      length += 8 + static_cast<int32_t>(entry.Label.size());
-      // A zero-terminated label is padded to keep the map's byte count even.
-      if (length % 2 == 1) {
-        entry.Label = entry.Label.str() + '\0';
-        ++length;
-      }
-    }
-  }
-  file.RsmpHeader = "rsmp" + LongToBEBytes(length) + Be16(0) + Be16(0x0010) + Bytes(64, '\0') +
-                    Bytes(8, '\0') + "pmsr";
-  file.RsmpSize = length;
-  file.RsmpTypeCount = static_cast<int32_t>(groups.size());
-  file.RsmpTypes = std::move(groups);
-  file.HasRsmp = true;
+  file.Chunks.push_back(
+      ModelChunk("STR#", id, 0x0010, info.caption,
+                 Table(
+                     count, [list](int i) { return FixtureName(list, i); }, trailer)));
 }
 
 }  // namespace detail
@@ -155,28 +88,23 @@ inline void AddMap(IffFile& file) {
 // The bytes of a live.iff as described at the top.
 inline Bytes BuildLiveIff(const GameLayout& layout = {}) {
   using namespace detail;
-  IffFile file;
-  file.Signature = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
-  file.Signature.push_back('\0');
-  file.Signature += " JAMIE DOORNBOS & MAXIS 1";
-  file.Signature.resize(60, '\0');
-  file.RsmpOffset = Bytes(4, '\0');
-
-  file.Chunks.push_back(Chunk("BCON", 0x1000, 0x0000, "Tuning", Pattern(12, 1)));
+  IffFile file = EmptyIffFile();
+  file.Chunks.push_back(ModelChunk("BCON", 0x1000, 0x0000, "Tuning", Pattern(12, 1)));
   AddNameList(file, 0, layout);
-  file.Chunks.push_back(Chunk("OBJD", 0x0080, 0x0010, "Lamp", Pattern(400, 2)));
+  file.Chunks.push_back(ModelChunk("OBJD", 0x0080, 0x0010, "Lamp", Pattern(400, 2)));
   AddNameList(file, 1, layout);
   AddNameList(file, 6, layout);
-  AddTable(file, "CTSS", 0x0096, "Catalog text",
-           Table(3, [](int i) { return "Catalog line " + std::to_string(i); }));
+  file.Chunks.push_back(ModelChunk("CTSS", 0x0096, 0x0010, "Catalog text", Table(3, [](int i) {
+                                     return "Catalog line " + std::to_string(i);
+                                   })));
   AddNameList(file, 2, layout);
-  file.Chunks.push_back(Chunk("GLOB", 0x0081, 0x0010, "Semi", Pattern(3, 3)));
+  file.Chunks.push_back(ModelChunk("GLOB", 0x0081, 0x0010, "Semi", Pattern(3, 3)));
   AddNameList(file, 3, layout);
   AddNameList(file, 4, layout);
-  AddTable(file, "STR#", 0x0012, "Dialog text",
-           Table(5, [](int i) { return "Dialog " + std::to_string(i); }));
+  file.Chunks.push_back(ModelChunk("STR#", 0x0012, 0x0010, "Dialog text",
+                                   Table(5, [](int i) { return "Dialog " + std::to_string(i); })));
   AddNameList(file, 5, layout);
-  AddMap(file);
+  AddMapOfEveryChunk(file, '\0');
 
   Bytes image;
   if (!gsWriteIFFImage(file, image)) throw std::logic_error("fixture: image did not write");

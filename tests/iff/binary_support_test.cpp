@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "1-platform/Failure.h"
-#include "IffBuilder.h"
+#include "testkit/IffBuilder.h"
 
 namespace qm {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "2-iff/IffFile.h"
-#include "IffBuilder.h"
 #include "TrapRecorder.h"
 #include "support/MemoryFileSystem.h"
+#include "testkit/IffBuilder.h"
 
 namespace qm {
 namespace {

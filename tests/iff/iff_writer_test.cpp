@@ -2,9 +2,9 @@
 
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
-#include "IffBuilder.h"
 #include "TrapRecorder.h"
 #include "support/MemoryFileSystem.h"
+#include "testkit/IffBuilder.h"
 
 namespace qm {
 namespace {

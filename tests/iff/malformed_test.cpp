@@ -6,8 +6,8 @@
 #include <random>
 
 #include "2-iff/IffFile.h"
-#include "IffBuilder.h"
 #include "TrapRecorder.h"
+#include "testkit/IffBuilder.h"
 
 namespace qm {
 namespace {

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "2-iff/IffFile.h"
-#include "IffBuilder.h"
 #include "TrapRecorder.h"
+#include "testkit/IffBuilder.h"
 
 namespace qm {
 namespace {

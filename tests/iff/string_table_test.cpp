@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "IffBuilder.h"
 #include "TrapRecorder.h"
+#include "testkit/IffBuilder.h"
 
 namespace qm {
 namespace {

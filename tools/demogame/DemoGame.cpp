@@ -1,6 +1,7 @@
-// The demo game's files. live.iff is built as an IffFile and written by the
-// IFF library's writer, so it has exactly the layout the editor writes back:
-// chunks in order, the map last, every map offset and size field right.
+// The demo game's files. live.iff is built as an IffFile from the test kit's
+// parts and written by the IFF library's writer, so it has exactly the
+// layout the editor writes back: chunks in order, the map last, every map
+// offset and size field right.
 
 #include "tools/demogame/DemoGame.h"
 
@@ -8,12 +9,13 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "testkit/IffParts.h"
+
 namespace qm::demo {
 
 namespace {
 
-Bytes Be16(uint16_t v) { return Bytes{static_cast<char>(v >> 8), static_cast<char>(v)}; }
-Bytes Le16(uint16_t v) { return Bytes{static_cast<char>(v), static_cast<char>(v >> 8)}; }
+using test::ModelChunk;
 
 // A list of names: every prefix with every suffix, in that order.
 std::vector<std::string> Combine(const std::vector<std::string>& prefixes,
@@ -37,82 +39,22 @@ Bytes Filler(size_t length, uint32_t seed) {
   return out;
 }
 
-// An FD FF string table: format code, little-endian count, then per entry a
-// language byte (1, English), the value and the comment, each zero-ended.
-Bytes StringTableData(const std::vector<std::string>& values,
-                      const std::vector<std::string>& comments = {}) {
-  Bytes data = "\xFD\xFF" + Le16(static_cast<uint16_t>(values.size()));
+// An FD FF string table whose entries are in English (language byte 1).
+Bytes EnglishTable(const std::vector<std::string>& values,
+                   const std::vector<std::string>& comments = {}) {
+  std::vector<test::TableEntry> entries;
   for (size_t i = 0; i < values.size(); ++i) {
-    data += '\x01';
-    data += values[i];
-    data += '\0';
-    if (i < comments.size()) data += comments[i];
-    data += '\0';
+    entries.push_back({.value = values[i], .comment = i < comments.size() ? comments[i] : ""});
   }
-  return data;
-}
-
-IffChunk MakeChunk(const char* type, uint16_t id, uint16_t flags, const std::string& label,
-                   Bytes data) {
-  IffChunk chunk;
-  chunk.Type = type;
-  chunk.Size = LongToBEBytes(static_cast<int32_t>(kChunkHeaderSize + data.size()));
-  chunk.IdFlags = Be16(id) + Be16(flags);
-  Bytes padded = label;
-  padded.resize(64, '\0');
-  chunk.Label = std::move(padded);
-  chunk.Data = std::move(data);
-  return chunk;
+  return test::StringTableData(entries);
 }
 
 IffChunk NameChunk(int list, const char* label) {
   std::vector<std::string> comments(kNamesPerTable);
   comments[0] = "first name of the list";
   comments[kNamesPerTable - 1] = "not shown by the editor";
-  return MakeChunk("STR#", kNameChunkIds[static_cast<size_t>(list)], kNameChunkFlags, label,
-                   StringTableData(DemoNames(list), comments));
-}
-
-// One map group per chunk type in order of first appearance, one entry per
-// chunk. A label ends with 0x00, then a pad byte when the map's byte count
-// through that 0x00 is odd.
-void AddMap(IffFile& file) {
-  for (const IffChunk& chunk : file.Chunks) {
-    const Bytes code = ReverseBytes4(chunk.Type);
-    RsmpType* group = nullptr;
-    for (RsmpType& g : file.RsmpTypes) {
-      if (g.Code == code) group = &g;
-    }
-    if (!group) {
-      group = &file.RsmpTypes.emplace_back();
-      group->Code = code;
-    }
-    RsmpEntry entry;
-    entry.Offset = LongToLEBytes(0);  // set by the writer
-    entry.IdFlags = Bytes{chunk.IdFlags[1], chunk.IdFlags[0], chunk.IdFlags[3], chunk.IdFlags[2]};
-    entry.Label = std::string(chunk.Label.substr(0, chunk.Label.find('\0'))) + '\0';
-    group->Entries.push_back(entry);
-    ++group->Count;
-  }
-  size_t mapBytes = kRsmpHeaderSize + 8;  // header, size, type count
-  for (RsmpType& group : file.RsmpTypes) {
-    mapBytes += 8;
-    for (RsmpEntry& entry : group.Entries) {
-      mapBytes += 8 + entry.Label.size();
-      if (mapBytes % 2 == 1) {
-        entry.Label = entry.Label.str() + '\xA3';
-        ++mapBytes;
-      }
-    }
-  }
-  file.RsmpTypeCount = static_cast<int32_t>(file.RsmpTypes.size());
-  file.RsmpSize = static_cast<int32_t>(mapBytes);
-  // The map chunk's own header: type, size, ID 0 with flags 0x0010, an empty
-  // label; then 4 reserved bytes, version 0 and the "pmsr" signature.
-  const Bytes label(64, '\0');
-  file.RsmpHeader = "rsmp" + LongToBEBytes(file.RsmpSize) + Be16(0) + Be16(0x0010) + label +
-                    Bytes(8, '\0') + "pmsr";
-  file.HasRsmp = true;
+  return ModelChunk("STR#", kNameChunkIds[static_cast<size_t>(list)], kNameChunkFlags, label,
+                    EnglishTable(DemoNames(list), comments));
 }
 
 }  // namespace
@@ -171,37 +113,33 @@ std::vector<std::string> DemoNames(int list) {
 }
 
 IffFile DemoLiveFile() {
-  IffFile file;
-  file.Signature = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
-  file.Signature += '\0';
-  file.Signature += " JAMIE DOORNBOS & MAXIS 1";
-  file.Signature.resize(60, '\0');
-  file.RsmpOffset = LongToBEBytes(0);  // set by the writer
+  IffFile file = test::EmptyIffFile();
 
   std::vector<IffChunk>& c = file.Chunks;
-  c.push_back(MakeChunk("BHAV", 0x1000, 0x0010, "Idle", Filler(300, 1)));
+  c.push_back(ModelChunk("BHAV", 0x1000, 0x0010, "Idle", Filler(300, 1)));
   c.push_back(NameChunk(0, "Male townie first names"));
-  c.push_back(MakeChunk("OBJD", 0x0080, 0x0010, "Demo armchair", Filler(218, 2)));
+  c.push_back(ModelChunk("OBJD", 0x0080, 0x0010, "Demo armchair", Filler(218, 2)));
   c.push_back(NameChunk(1, "Female townie first names"));
-  c.push_back(MakeChunk("STR#", 0x0080, 0x0010, "Interaction names",
-                        StringTableData({"Sit", "Nap", "Read", "Chat", "Wave", "Joke", "Hug",
-                                         "Dance", "Eat", "Cook", "Clean", "Leave"})));
-  c.push_back(MakeChunk("BHAV", 0x1001, 0x0010, "Greet neighbour", Filler(57, 3)));
+  c.push_back(ModelChunk("STR#", 0x0080, 0x0010, "Interaction names",
+                         EnglishTable({"Sit", "Nap", "Read", "Chat", "Wave", "Joke", "Hug", "Dance",
+                                       "Eat", "Cook", "Clean", "Leave"})));
+  c.push_back(ModelChunk("BHAV", 0x1001, 0x0010, "Greet neighbour", Filler(57, 3)));
   c.push_back(NameChunk(6, "Tourist last names"));
-  c.push_back(MakeChunk("CTSS", 0x0081, 0x0010, "Catalog text",
-                        StringTableData({"Demo Armchair", "Comfortable, and entirely made up."})));
+  c.push_back(ModelChunk("CTSS", 0x0081, 0x0010, "Catalog text",
+                         EnglishTable({"Demo Armchair", "Comfortable, and entirely made up."})));
   c.push_back(NameChunk(2, "Male tourist first names"));
-  c.push_back(MakeChunk("GLOB", 0x0080, 0x0000, "Semi-global", Bytes("PersonGlobals") + '\0'));
+  c.push_back(ModelChunk("GLOB", 0x0080, 0x0000, "Semi-global", Bytes("PersonGlobals") + '\0'));
   c.push_back(NameChunk(3, "Female tourist first names"));
-  c.push_back(MakeChunk("BHAV", 0x1002, 0x0010, "Wander", Filler(4101, 4)));
+  c.push_back(ModelChunk("BHAV", 0x1002, 0x0010, "Wander", Filler(4101, 4)));
   c.push_back(NameChunk(4, "Boy tourist first names"));
-  c.push_back(MakeChunk("BCON", 0x1000, 0x0010, "Tuning", Filler(9, 5)));
+  c.push_back(ModelChunk("BCON", 0x1000, 0x0010, "Tuning", Filler(9, 5)));
   c.push_back(NameChunk(5, "Girl tourist first names"));
-  c.push_back(MakeChunk("STR#", 0x012D, 0x0000, "Messages",
-                        StringTableData({"Welcome to the demo.", "Caf\xE9 closed."})));
-  c.push_back(MakeChunk("SPR2", 0x0100, 0x0010, "Sprite", Filler(2048, 6)));
-  c.push_back(MakeChunk("FWAV", 0x0001, 0x0000, "", Bytes()));
-  AddMap(file);
+  c.push_back(ModelChunk("STR#", 0x012D, 0x0000, "Messages",
+                         EnglishTable({"Welcome to the demo.", "Caf\xE9 closed."})));
+  c.push_back(ModelChunk("SPR2", 0x0100, 0x0010, "Sprite", Filler(2048, 6)));
+  c.push_back(ModelChunk("FWAV", 0x0001, 0x0000, "", Bytes()));
+  // One map entry per chunk; a label's pad byte is 0xA3.
+  test::AddMapOfEveryChunk(file, '\xA3');
   return file;
 }
 
