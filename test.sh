@@ -25,6 +25,27 @@ run_ctest() {  # name, ctest args...
   rm -f "$log"
 }
 
+# A check that is not a ctest run gives one summary entry, worded like
+# ctest's so that the totals below count it as one test.
+record_check() {  # name, exit code, detail
+  if [ "$2" -eq 0 ]; then
+    summary+=("$1: 100% tests passed, 0 tests failed out of 1 ($3)")
+  else
+    status=1
+    summary+=("$1: 0% tests passed, 1 tests failed out of 1 ($3)")
+  fi
+}
+
+echo "== format (clang-format)"
+set +e
+format_log=$(tools/check-format.sh 2>&1)
+rc=$?
+set -e
+echo "$format_log"
+format_detail=$(head -n1 <<<"$format_log")
+[ "$rc" -eq 0 ] || format_detail="not formatted: $(tail -n +2 <<<"$format_log" | xargs)"
+record_check clang-format "$rc" "$format_detail"
+
 echo "== native build"
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs"
@@ -54,11 +75,10 @@ for target in iff_file string_table; do
   if [ "$rc" -eq 0 ]; then
     done_line=$(grep -E '^Done [0-9]+ runs' "$work/fuzz.log" | tail -n1)
     echo "fuzz_$target: $done_line"
-    summary+=("fuzz_$target: no finding ($done_line)")
+    record_check "fuzz_$target" 0 "no finding: $done_line"
   else
-    status=1
     tail -n 40 "$work/fuzz.log"
-    summary+=("fuzz_$target: FINDING (exit $rc), see $work")
+    record_check "fuzz_$target" 1 "FINDING (exit $rc), see $work"
   fi
 done
 
