@@ -64,6 +64,9 @@ class ErrorDialogTest : public ::testing::Test {
   void SetUp() override {
     ResetErrorContext();
     gSimsPath = "C:\\Games\\The Sims";
+    // The folders the log and the page are written to.
+    files.AddFolder(program.folder);
+    files.AddFolder(program.tempFolder);
   }
   void TearDown() override {
     ResetErrorContext();
@@ -354,6 +357,7 @@ TEST_F(ErrorDialogTest, PageFileWriteFailureStillDeletesThePartialFile) {
 
 TEST_F(ErrorDialogTest, TempFolderWithoutTrailingBackslashGetsOne) {
   program.tempFolder = "D:\\Temp";
+  files.AddFolder(program.tempFolder);
   dialog.OnWebPage();
   ASSERT_EQ(shell.finds.size(), 1u);
   EXPECT_EQ(shell.finds[0].file, "D:\\Temp\\temphtm.HTM");

@@ -16,6 +16,7 @@ class NamePacks : public EditorHarness {
  protected:
   void SetUp() override {
     StartOnGame();
+    fs.AddFolder("C:\\Packs");
     dialogs.chosenPath = kPackPath;
   }
   std::string Pack() { return fs.Contents(kPackPath).value_or("<missing>"); }

@@ -267,6 +267,7 @@ TEST_F(IffWriter, PathFormFailuresAreTrappedAndTheFileIsClosed) {
     SCOPED_TRACE(c.name);
     traps.clear();
     MemoryFileSystem fs;
+    fs.AddFolder("C:\\Sims\\GameData");
     if (c.call == 2) {
       fs.ShortWrite(2);
     } else {
@@ -285,6 +286,7 @@ TEST_F(IffWriter, PathFormFailuresAreTrappedAndTheFileIsClosed) {
 
 TEST_F(IffWriter, PathFormClosesTheFileWhenTheImageCannotBeBuilt) {
   MemoryFileSystem fs;
+  fs.AddFolder("C:\\Sims\\GameData");
   IffFile file;
   ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
   file.Chunks[0].Label = "short";

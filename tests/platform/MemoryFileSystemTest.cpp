@@ -23,6 +23,7 @@ SysCode WriteWhole(FileSystem& fs, const std::string& path, std::string_view byt
 
 TEST(MemoryFileSystem, WrittenFilesReadBackAndCreateTruncates) {
   MemoryFileSystem fs;
+  fs.AddFolder("C:\\g\\gamedata");
   ASSERT_EQ(WriteWhole(fs, kLive, std::string("IFF\0\xff", 5)), syserr::kOk);
   std::string contents;
   ASSERT_EQ(fs.ReadAll(kLive, contents), syserr::kOk);
@@ -75,6 +76,7 @@ TEST(MemoryFileSystem, BytesAppearAsTheyAreWrittenAndStayWithoutCommit) {
 
 TEST(MemoryFileSystem, AFileBeingWrittenIsNotShared) {
   MemoryFileSystem fs;
+  fs.AddFolder("C:\\g\\gamedata");
   std::unique_ptr<OutputFile> out;
   ASSERT_EQ(fs.Create(kTemp, out), syserr::kOk);
   std::string contents;
@@ -91,6 +93,7 @@ TEST(MemoryFileSystem, AFileBeingWrittenIsNotShared) {
 
 TEST(MemoryFileSystem, UseAfterCommitIsRefused) {
   MemoryFileSystem fs;
+  fs.AddFolder("C:\\g\\gamedata");
   std::unique_ptr<OutputFile> out;
   ASSERT_EQ(fs.Create(kTemp, out), syserr::kOk);
   ASSERT_EQ(out->Commit(), syserr::kOk);
@@ -178,6 +181,22 @@ TEST(MemoryFileSystem, CopyNoOverwriteKeepsAnExistingTarget) {
   EXPECT_EQ(fs.CopyNoOverwrite(kLive, "C:\\g\\b2.iff"), syserr::kOk);
   EXPECT_EQ(fs.Contents("C:\\g\\b2.iff"), "live");
   EXPECT_TRUE(fs.GetAttributes("C:\\g\\b2.iff").hidden);
+}
+
+TEST(MemoryFileSystem, FoldersExistByTheirFilesOrAddFolder) {
+  MemoryFileSystem fs;
+  fs.AddFile(kLive, "x");
+  std::unique_ptr<OutputFile> out;
+  EXPECT_EQ(fs.Create("C:\\G\\new.iff", out), syserr::kOk);  // a folder of a file's path
+  EXPECT_EQ(fs.Create("D:\\new.iff", out), syserr::kOk);     // a drive's root
+  EXPECT_EQ(fs.Create("C:\\other\\new.iff", out), syserr::kPathNotFound);
+  EXPECT_EQ(fs.CopyNoOverwrite(kLive, "C:\\other\\b.iff"), syserr::kPathNotFound);
+  EXPECT_EQ(fs.Replace(kLive, "C:\\other\\b.iff"), syserr::kPathNotFound);
+  fs.AddFolder("C:\\Other");
+  EXPECT_EQ(fs.CopyNoOverwrite(kLive, "C:\\other\\b.iff"), syserr::kOk);
+  EXPECT_EQ(fs.Replace(kLive, "c:/OTHER/c.iff"), syserr::kOk);
+  EXPECT_THAT(fs.Paths(),
+              ElementsAre("C:\\G\\new.iff", "C:\\other\\b.iff", "c:/OTHER/c.iff", "D:\\new.iff"));
 }
 
 TEST(MemoryFileSystem, LogNamesEveryCallInOrder) {
@@ -312,6 +331,7 @@ TEST(MemoryFileSystemFaults, AFailedCreateLeavesTheOldFileWhole) {
 
 TEST(MemoryFileSystemFaults, ShortWriteStoresHalfAndReportsDiskFull) {
   MemoryFileSystem fs;
+  fs.AddFolder("C:\\g\\gamedata");
   fs.ShortWrite(3);
   std::unique_ptr<OutputFile> out;
   ASSERT_EQ(fs.Create(kTemp, out), syserr::kOk);

@@ -83,8 +83,23 @@ MemoryFileSystem::File& MemoryFileSystem::Existing(const std::string& path) {
 bool MemoryFileSystem::IsFolder(const std::string& path) const {
   std::string prefix = Key(path);
   if (prefix.empty() || prefix.back() != '\\') prefix += '\\';
-  auto it = files_.lower_bound(prefix);
-  return it != files_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+  auto startsWithPrefix = [&prefix](const std::string& key) {
+    return key.compare(0, prefix.size(), prefix) == 0;
+  };
+  const auto file = files_.lower_bound(prefix);
+  const auto folder = folders_.lower_bound(prefix);
+  return (file != files_.end() && startsWithPrefix(file->first)) ||
+         (folder != folders_.end() && startsWithPrefix(*folder));
+}
+
+bool MemoryFileSystem::HasParent(const std::string& path) const {
+  const std::string key = Key(path);
+  size_t end = key.find_last_of('\\');
+  if (end == std::string::npos) return true;
+  while (end > 0 && key[end - 1] == '\\') --end;  // doubled separators count as one
+  const std::string parent = key.substr(0, end);
+  if (parent.empty() || (parent.size() == 2 && parent[1] == ':')) return true;  // a root
+  return IsFolder(parent);
 }
 
 MemoryFileSystem::Planned MemoryFileSystem::Begin(std::string entry, SysCode& code) {
@@ -108,6 +123,12 @@ void MemoryFileSystem::AddFile(const std::string& path, std::string bytes) {
 }
 
 void MemoryFileSystem::Erase(const std::string& path) { files_.erase(Key(path)); }
+
+void MemoryFileSystem::AddFolder(const std::string& path) {
+  std::string key = Key(path);
+  if (key.empty() || key.back() != '\\') key += '\\';
+  folders_.insert(key);
+}
 
 bool MemoryFileSystem::Exists(const std::string& path) const { return Find(path) != nullptr; }
 
@@ -171,6 +192,7 @@ SysCode MemoryFileSystem::Create(const std::string& path, std::unique_ptr<Output
     const Attributes& a = file->attributes;
     if (a.readOnly || a.hidden || a.system) return syserr::kAccessDenied;
   } else {
+    if (!HasParent(path)) return syserr::kPathNotFound;
     file = &files_[Key(path)];
     file->path = path;
   }
@@ -195,6 +217,7 @@ SysCode MemoryFileSystem::CopyNoOverwrite(const std::string& from, const std::st
   if (source->writing) return syserr::kSharingViolation;
   if (Find(to) != nullptr) return syserr::kFileExists;
   if (IsFolder(to)) return syserr::kAccessDenied;
+  if (!HasParent(to)) return syserr::kPathNotFound;
   File copy;
   copy.path = to;
   copy.bytes = source->bytes;
@@ -234,6 +257,7 @@ SysCode MemoryFileSystem::Replace(const std::string& from, const std::string& to
     return syserr::kOk;
   }
   if (IsFolder(to)) return syserr::kAccessDenied;
+  if (!HasParent(to)) return syserr::kPathNotFound;
   if (const File* target = Find(to)) {
     // A target that is open elsewhere cannot be unlinked by a rename.
     if (target->attributes.readOnly || target->writing || target->heldOpen)

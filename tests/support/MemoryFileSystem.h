@@ -1,8 +1,11 @@
 #pragma once
 // An in-memory file system that behaves like a Windows disk, for tests.
 //
-// - Paths are compared without regard to ASCII letter case; folders exist
-//   implicitly (a folder is any prefix of a stored file's path ending in '\').
+// - Paths are compared without regard to ASCII letter case; '/' and '\'
+//   both separate. A folder exists when AddFolder made it or a stored file
+//   lies below it; a drive's root ("C:") always exists. Create, and
+//   CopyNoOverwrite or Replace to a path, in a folder that does not exist
+//   fail with kPathNotFound, as on Windows.
 // - Attributes: read-only files refuse Create, Remove and Replace onto them
 //   (kAccessDenied); Create onto a hidden or system file is refused too, as
 //   CreateFile with CREATE_ALWAYS and FILE_ATTRIBUTE_NORMAL does.
@@ -49,6 +52,8 @@ class MemoryFileSystem final : public FileSystem {
   // Adds the file, or replaces its bytes; attributes and flags are kept.
   void AddFile(const std::string& path, std::string bytes);
   void Erase(const std::string& path);
+  // A folder, empty until files are put in it.
+  void AddFolder(const std::string& path);
   bool Exists(const std::string& path) const;
   std::optional<std::string> Contents(const std::string& path) const;
   // Stored paths in the spelling they were created with, ordered by path.
@@ -91,10 +96,13 @@ class MemoryFileSystem final : public FileSystem {
   const File* Find(const std::string& path) const;
   File& Existing(const std::string& path);
   bool IsFolder(const std::string& path) const;
+  // Whether the folder `path` would be in exists.
+  bool HasParent(const std::string& path) const;
   // Counts and logs a call; returns what the fault plan holds for it.
   Planned Begin(std::string entry, SysCode& code);
 
   std::map<std::string, File> files_;  // by upper-cased path
+  std::set<std::string> folders_;      // by upper-cased path, made by AddFolder
   std::map<int, SysCode> failures_;
   std::set<int> shortWrites_;
   std::vector<std::string> log_;
