@@ -1,5 +1,6 @@
-// The in-memory file system that the editor, IFF and fault-injection tests
-// stand on: its Windows-like rules, its fault plan and its call log.
+// What only the in-memory file system has: its view of a file being
+// written, its folders, its fault plan and its call log. What it shares with
+// the system's file systems is in FileSystemContractTest.cpp.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,51 +15,6 @@ using ::testing::ElementsAre;
 const std::string kLive = "C:\\g\\gamedata\\Dorvane_live.iff";
 const std::string kTemp = "C:\\g\\gamedata\\Dorvane_live.tmp";
 
-SysCode WriteWhole(FileSystem& fs, const std::string& path, std::string_view bytes) {
-  std::unique_ptr<OutputFile> out;
-  if (SysCode code = fs.Create(path, out)) return code;
-  if (SysCode code = out->Write(bytes)) return code;
-  return out->Commit();
-}
-
-TEST(MemoryFileSystem, WrittenFilesReadBackAndCreateTruncates) {
-  MemoryFileSystem fs;
-  fs.AddFolder("C:\\g\\gamedata");
-  ASSERT_EQ(WriteWhole(fs, kLive, std::string("IFF\0\xff", 5)), syserr::kOk);
-  std::string contents;
-  ASSERT_EQ(fs.ReadAll(kLive, contents), syserr::kOk);
-  EXPECT_EQ(contents, std::string("IFF\0\xff", 5));
-  ASSERT_EQ(WriteWhole(fs, kLive, "ab"), syserr::kOk);
-  EXPECT_EQ(fs.Contents(kLive), "ab");
-  EXPECT_THAT(fs.Paths(), ElementsAre(kLive));
-}
-
-TEST(MemoryFileSystem, PathsIgnoreLetterCaseAndKeepTheirFirstSpelling) {
-  MemoryFileSystem fs;
-  fs.AddFile(kLive, "x");
-  EXPECT_TRUE(fs.IsNormalFile("c:\\G\\GAMEDATA\\dorvane_LIVE.IFF"));
-  EXPECT_TRUE(fs.IsNormalFile("C:/g/gamedata/Dorvane_live.iff"));
-  ASSERT_EQ(WriteWhole(fs, "C:\\G\\GAMEDATA\\DORVANE_LIVE.IFF", "y"), syserr::kOk);
-  EXPECT_THAT(fs.Paths(), ElementsAre(kLive));
-  EXPECT_EQ(fs.Contents(kLive), "y");
-}
-
-TEST(MemoryFileSystem, MissingFilesAndImplicitFolders) {
-  MemoryFileSystem fs;
-  fs.AddFile(kLive, "x");
-  std::string contents = "unchanged";
-  EXPECT_EQ(fs.ReadAll("C:\\g\\gamedata\\other.iff", contents), syserr::kFileNotFound);
-  EXPECT_EQ(contents, "unchanged");
-  EXPECT_FALSE(fs.IsNormalFile("C:\\g\\gamedata"));
-  EXPECT_FALSE(fs.IsNormalFile("C:\\g\\gamedata\\"));
-  EXPECT_EQ(fs.ReadAll("C:\\g\\gamedata", contents), syserr::kAccessDenied);
-  std::unique_ptr<OutputFile> out;
-  EXPECT_EQ(fs.Create("C:\\G", out), syserr::kAccessDenied);
-  EXPECT_EQ(out, nullptr);
-  EXPECT_EQ(fs.Remove("C:\\g\\gamedata\\other.iff"), syserr::kFileNotFound);
-  EXPECT_EQ(fs.SetNormal("C:\\g\\gamedata\\other.iff"), syserr::kFileNotFound);
-}
-
 TEST(MemoryFileSystem, BytesAppearAsTheyAreWrittenAndStayWithoutCommit) {
   MemoryFileSystem fs;
   fs.AddFile(kLive, "old contents");
@@ -72,115 +28,6 @@ TEST(MemoryFileSystem, BytesAppearAsTheyAreWrittenAndStayWithoutCommit) {
   }
   EXPECT_FALSE(fs.IsOpenForWriting(kLive));
   EXPECT_EQ(fs.Contents(kLive), "par");
-}
-
-TEST(MemoryFileSystem, AFileBeingWrittenIsNotShared) {
-  MemoryFileSystem fs;
-  fs.AddFolder("C:\\g\\gamedata");
-  std::unique_ptr<OutputFile> out;
-  ASSERT_EQ(fs.Create(kTemp, out), syserr::kOk);
-  std::string contents;
-  std::unique_ptr<OutputFile> second;
-  EXPECT_EQ(fs.ReadAll(kTemp, contents), syserr::kSharingViolation);
-  EXPECT_EQ(fs.Create(kTemp, second), syserr::kSharingViolation);
-  EXPECT_EQ(fs.Remove(kTemp), syserr::kSharingViolation);
-  EXPECT_EQ(fs.Replace(kTemp, kLive), syserr::kSharingViolation);
-  EXPECT_EQ(fs.CopyNoOverwrite(kTemp, kLive), syserr::kSharingViolation);
-  EXPECT_FALSE(fs.Exists(kLive));
-  ASSERT_EQ(out->Commit(), syserr::kOk);
-  EXPECT_EQ(fs.Replace(kTemp, kLive), syserr::kOk);
-}
-
-TEST(MemoryFileSystem, UseAfterCommitIsRefused) {
-  MemoryFileSystem fs;
-  fs.AddFolder("C:\\g\\gamedata");
-  std::unique_ptr<OutputFile> out;
-  ASSERT_EQ(fs.Create(kTemp, out), syserr::kOk);
-  ASSERT_EQ(out->Commit(), syserr::kOk);
-  EXPECT_EQ(out->Write("x"), syserr::kInvalidParameter);
-  EXPECT_EQ(out->Commit(), syserr::kInvalidParameter);
-  EXPECT_EQ(fs.Contents(kTemp), "");
-}
-
-TEST(MemoryFileSystem, ReadOnlyRefusesCreateRemoveAndReplaceOnto) {
-  MemoryFileSystem fs;
-  fs.AddFile(kLive, "old");
-  fs.AddFile(kTemp, "new");
-  fs.SetReadOnly(kLive);
-  std::unique_ptr<OutputFile> out;
-  EXPECT_EQ(fs.Create(kLive, out), syserr::kAccessDenied);
-  EXPECT_EQ(fs.Remove(kLive), syserr::kAccessDenied);
-  EXPECT_EQ(fs.Replace(kTemp, kLive), syserr::kAccessDenied);
-  EXPECT_TRUE(fs.IsNormalFile(kLive));  // read-only alone is still a normal file
-  EXPECT_EQ(fs.Contents(kLive), "old");
-  EXPECT_EQ(fs.Contents(kTemp), "new");
-
-  EXPECT_EQ(fs.SetNormal(kLive), syserr::kOk);
-  EXPECT_FALSE(fs.GetAttributes(kLive).readOnly);
-  EXPECT_EQ(fs.Replace(kTemp, kLive), syserr::kOk);
-  EXPECT_EQ(fs.Contents(kLive), "new");
-}
-
-TEST(MemoryFileSystem, AReadOnlySourceCanBeMovedAndKeepsItsAttributes) {
-  MemoryFileSystem fs;
-  fs.AddFile(kTemp, "new");
-  fs.SetReadOnly(kTemp);
-  EXPECT_EQ(fs.Replace(kTemp, kLive), syserr::kOk);
-  EXPECT_TRUE(fs.GetAttributes(kLive).readOnly);
-  EXPECT_FALSE(fs.Exists(kTemp));
-}
-
-TEST(MemoryFileSystem, HiddenAndSystemFilesAreNotNormalAndRefuseCreate) {
-  MemoryFileSystem fs;
-  fs.AddFile(kLive, "x");
-  fs.AddFile(kTemp, "y");
-  fs.SetHidden(kLive);
-  fs.SetSystem(kTemp);
-  EXPECT_FALSE(fs.IsNormalFile(kLive));
-  EXPECT_FALSE(fs.IsNormalFile(kTemp));
-  std::unique_ptr<OutputFile> out;
-  EXPECT_EQ(fs.Create(kLive, out), syserr::kAccessDenied);
-  EXPECT_EQ(fs.Create(kTemp, out), syserr::kAccessDenied);
-  EXPECT_EQ(fs.SetNormal(kLive), syserr::kOk);
-  EXPECT_TRUE(fs.IsNormalFile(kLive));
-  MemoryFileSystem::Attributes a = fs.GetAttributes(kTemp);
-  EXPECT_TRUE(a.system);
-  EXPECT_FALSE(a.hidden);
-}
-
-TEST(MemoryFileSystem, AFileHeldOpenElsewhereCanBeReadButNotReplacedOrRemoved) {
-  MemoryFileSystem fs;
-  fs.AddFile(kLive, "old");
-  fs.AddFile(kTemp, "new");
-  fs.SetHeldOpen(kLive);
-  std::string contents;
-  EXPECT_EQ(fs.ReadAll(kLive, contents), syserr::kOk);
-  EXPECT_EQ(fs.Remove(kLive), syserr::kSharingViolation);
-  std::unique_ptr<OutputFile> out;
-  EXPECT_EQ(fs.Create(kLive, out), syserr::kSharingViolation);
-  EXPECT_EQ(fs.Replace(kTemp, kLive), syserr::kAccessDenied);
-  EXPECT_EQ(fs.Replace(kLive, "C:\\g\\gamedata\\moved.iff"), syserr::kSharingViolation);
-  EXPECT_EQ(fs.Contents(kLive), "old");
-  EXPECT_EQ(fs.Contents(kTemp), "new");
-  EXPECT_EQ(fs.CopyNoOverwrite(kLive, "C:\\g\\backup.iff"), syserr::kOk);
-
-  fs.SetHeldOpen(kLive, false);
-  EXPECT_EQ(fs.Replace(kTemp, kLive), syserr::kOk);
-  EXPECT_EQ(fs.Contents(kLive), "new");
-}
-
-TEST(MemoryFileSystem, CopyNoOverwriteKeepsAnExistingTarget) {
-  MemoryFileSystem fs;
-  fs.AddFile(kLive, "live");
-  fs.AddFile("C:\\g\\backup.iff", "older backup");
-  EXPECT_EQ(fs.CopyNoOverwrite(kLive, "C:\\G\\BACKUP.IFF"), syserr::kFileExists);
-  EXPECT_EQ(fs.Contents("C:\\g\\backup.iff"), "older backup");
-  EXPECT_EQ(fs.CopyNoOverwrite("C:\\g\\none.iff", "C:\\g\\b2.iff"), syserr::kFileNotFound);
-  EXPECT_FALSE(fs.Exists("C:\\g\\b2.iff"));
-  fs.SetHidden(kLive);
-  EXPECT_EQ(fs.CopyNoOverwrite(kLive, "C:\\g\\b2.iff"), syserr::kOk);
-  EXPECT_EQ(fs.Contents("C:\\g\\b2.iff"), "live");
-  EXPECT_TRUE(fs.GetAttributes("C:\\g\\b2.iff").hidden);
 }
 
 TEST(MemoryFileSystem, FoldersExistByTheirFilesOrAddFolder) {

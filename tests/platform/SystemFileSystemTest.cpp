@@ -1,198 +1,59 @@
-// The platform's file system, exercised on a temporary folder. The same
-// cases run natively (POSIX) and as a Windows program under Wine.
+// The system's file system in the contract suite, on a temporary folder,
+// and what only the POSIX build has: its attributes are the owner's write
+// permission, its messages the Windows wording.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
-#include "1-platform/FileSystem.h"
-#include "TempFolder.h"
+#include "FileSystemContract.h"
 
-namespace qm {
-namespace {
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
-std::string ReadBack(const std::string& path) {
-  std::string contents;
-  EXPECT_EQ(SystemFileSystem().ReadAll(path, contents), syserr::kOk) << path;
-  return contents;
+namespace qm::test {
+
+void SystemSubjectBase::MakeFolder(const std::string& name) {
+  std::filesystem::create_directory(Path(name));
 }
 
-void WriteFile(const std::string& path, std::string_view bytes) {
-  std::unique_ptr<OutputFile> out;
-  ASSERT_EQ(SystemFileSystem().Create(path, out), syserr::kOk) << path;
-  ASSERT_NE(out, nullptr);
-  ASSERT_EQ(out->Write(bytes), syserr::kOk);
-  ASSERT_EQ(out->Commit(), syserr::kOk);
+std::optional<std::string> SystemSubjectBase::Peek(const std::string& path) const {
+  if (!std::filesystem::is_regular_file(path)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TEST(SystemFileSystem, WritesAndReadsBackEveryByte) {
-  TempFolder dir;
-  const std::string path = dir.Path("live.iff");
-  std::string bytes("IFF\0\x01\xff\r\n\x1a", 9);
-  std::unique_ptr<OutputFile> out;
-  ASSERT_EQ(SystemFileSystem().Create(path, out), syserr::kOk);
-  ASSERT_EQ(out->Write(bytes.substr(0, 4)), syserr::kOk);
-  ASSERT_EQ(out->Write(""), syserr::kOk);
-  ASSERT_EQ(out->Write(bytes.substr(4)), syserr::kOk);
-  ASSERT_EQ(out->Commit(), syserr::kOk);
-  EXPECT_EQ(ReadBack(path), bytes);
-  EXPECT_EQ(std::filesystem::file_size(path), 9u);
-}
-
-TEST(SystemFileSystem, WritesALargeFileInOnePiece) {
-  TempFolder dir;
-  const std::string path = dir.Path("big.bin");
-  std::string bytes(300000, '\0');
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
-  WriteFile(path, bytes);
-  EXPECT_EQ(ReadBack(path), bytes);
-}
-
-TEST(SystemFileSystem, ReadsAnEmptyFileAsNoBytes) {
-  TempFolder dir;
-  const std::string path = dir.Path("empty");
-  WriteFile(path, "");
-  std::string contents = "stale";
-  EXPECT_EQ(SystemFileSystem().ReadAll(path, contents), syserr::kOk);
-  EXPECT_EQ(contents, "");
-}
-
-TEST(SystemFileSystem, CreateTruncatesAnExistingFile) {
-  TempFolder dir;
-  const std::string path = dir.Path("names.iff");
-  WriteFile(path, "a long first version");
-  WriteFile(path, "short");
-  EXPECT_EQ(ReadBack(path), "short");
-}
-
-TEST(SystemFileSystem, CommitTwiceOrWriteAfterCommitIsRefused) {
-  TempFolder dir;
-  std::unique_ptr<OutputFile> out;
-  ASSERT_EQ(SystemFileSystem().Create(dir.Path("f"), out), syserr::kOk);
-  ASSERT_EQ(out->Commit(), syserr::kOk);
-  EXPECT_NE(out->Write("x"), syserr::kOk);
-  EXPECT_NE(out->Commit(), syserr::kOk);
-  EXPECT_EQ(ReadBack(dir.Path("f")), "");
-}
-
-TEST(SystemFileSystem, DestroyingAnUncommittedFileKeepsWhatWasWritten) {
-  TempFolder dir;
-  {
-    std::unique_ptr<OutputFile> out;
-    ASSERT_EQ(SystemFileSystem().Create(dir.Path("f"), out), syserr::kOk);
-    ASSERT_EQ(out->Write("abc"), syserr::kOk);
+std::vector<std::string> SystemSubjectBase::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(Root())) {
+    names.push_back(entry.path().filename().string());
   }
-  EXPECT_EQ(ReadBack(dir.Path("f")), "abc");
-  // Closed: the file can be replaced and removed again.
-  EXPECT_EQ(SystemFileSystem().Remove(dir.Path("f")), syserr::kOk);
-}
-
-TEST(SystemFileSystem, CopyNoOverwriteCopiesToANewName) {
-  TempFolder dir;
-  WriteFile(dir.Path("a"), std::string("one\0two", 7));
-  EXPECT_EQ(SystemFileSystem().CopyNoOverwrite(dir.Path("a"), dir.Path("b")), syserr::kOk);
-  EXPECT_EQ(ReadBack(dir.Path("b")), std::string("one\0two", 7));
-  EXPECT_EQ(ReadBack(dir.Path("a")), std::string("one\0two", 7));
-}
-
-TEST(SystemFileSystem, CopyNoOverwriteRefusesAnExistingTarget) {
-  TempFolder dir;
-  WriteFile(dir.Path("a"), "new");
-  WriteFile(dir.Path("b"), "old");
-  EXPECT_EQ(SystemFileSystem().CopyNoOverwrite(dir.Path("a"), dir.Path("b")), syserr::kFileExists);
-  EXPECT_EQ(ReadBack(dir.Path("b")), "old");
-}
-
-TEST(SystemFileSystem, CopyNoOverwriteOfAMissingFileFailsWithoutATarget) {
-  TempFolder dir;
-  EXPECT_EQ(SystemFileSystem().CopyNoOverwrite(dir.Path("none"), dir.Path("b")),
-            syserr::kFileNotFound);
-  EXPECT_FALSE(std::filesystem::exists(dir.Path("b")));
-}
-
-TEST(SystemFileSystem, ReplacePutsTheNewFileInPlaceOfTheOld) {
-  TempFolder dir;
-  WriteFile(dir.Path("live.iff"), "old contents");
-  WriteFile(dir.Path("live.tmp"), "new");
-  EXPECT_EQ(SystemFileSystem().Replace(dir.Path("live.tmp"), dir.Path("live.iff")), syserr::kOk);
-  EXPECT_EQ(ReadBack(dir.Path("live.iff")), "new");
-  EXPECT_FALSE(std::filesystem::exists(dir.Path("live.tmp")));
-}
-
-TEST(SystemFileSystem, ReplaceOntoAMissingTargetRenames) {
-  TempFolder dir;
-  WriteFile(dir.Path("a"), "x");
-  EXPECT_EQ(SystemFileSystem().Replace(dir.Path("a"), dir.Path("b")), syserr::kOk);
-  EXPECT_EQ(ReadBack(dir.Path("b")), "x");
-  EXPECT_FALSE(std::filesystem::exists(dir.Path("a")));
-}
-
-TEST(SystemFileSystem, ReplaceFromAMissingFileLeavesTheTarget) {
-  TempFolder dir;
-  WriteFile(dir.Path("b"), "keep");
-  EXPECT_EQ(SystemFileSystem().Replace(dir.Path("none"), dir.Path("b")), syserr::kFileNotFound);
-  EXPECT_EQ(ReadBack(dir.Path("b")), "keep");
-}
-
-TEST(SystemFileSystem, RemoveDeletesAFileOnce) {
-  TempFolder dir;
-  WriteFile(dir.Path("a"), "x");
-  EXPECT_EQ(SystemFileSystem().Remove(dir.Path("a")), syserr::kOk);
-  EXPECT_FALSE(std::filesystem::exists(dir.Path("a")));
-  EXPECT_EQ(SystemFileSystem().Remove(dir.Path("a")), syserr::kFileNotFound);
-}
-
-TEST(SystemFileSystem, IsNormalFileOnlyForExistingPlainFiles) {
-  TempFolder dir;
-  WriteFile(dir.Path("a"), "x");
-  std::filesystem::create_directory(dir.Path("sub"));
-  EXPECT_TRUE(SystemFileSystem().IsNormalFile(dir.Path("a")));
-  EXPECT_FALSE(SystemFileSystem().IsNormalFile(dir.Path("sub")));
-  EXPECT_FALSE(SystemFileSystem().IsNormalFile(dir.Folder()));
-  EXPECT_FALSE(SystemFileSystem().IsNormalFile(dir.Path("missing")));
-  EXPECT_FALSE(SystemFileSystem().IsNormalFile(dir.Path("missing") + "/a"));
-  EXPECT_FALSE(SystemFileSystem().IsNormalFile(""));
-}
-
-TEST(SystemFileSystem, MissingFilesAndFoldersGiveNotFoundCodes) {
-  TempFolder dir;
-  std::string contents = "unchanged";
-  EXPECT_EQ(SystemFileSystem().ReadAll(dir.Path("missing.iff"), contents), syserr::kFileNotFound);
-  EXPECT_EQ(contents, "unchanged");
-
-  const std::string inMissingFolder = (std::filesystem::path(dir.Folder()) / "no" / "x").string();
-  SysCode code = SystemFileSystem().ReadAll(inMissingFolder, contents);
-  EXPECT_TRUE(code == syserr::kFileNotFound || code == syserr::kPathNotFound) << code;
-  std::unique_ptr<OutputFile> out;
-  code = SystemFileSystem().Create(inMissingFolder, out);
-  EXPECT_TRUE(code == syserr::kFileNotFound || code == syserr::kPathNotFound) << code;
-  EXPECT_EQ(out, nullptr);
-}
-
-TEST(SystemFileSystem, FoldersCannotBeReadOrCreatedAsFiles) {
-  TempFolder dir;
-  std::filesystem::create_directory(dir.Path("sub"));
-  std::string contents;
-  EXPECT_EQ(SystemFileSystem().ReadAll(dir.Path("sub"), contents), syserr::kAccessDenied);
-  std::unique_ptr<OutputFile> out;
-  EXPECT_EQ(SystemFileSystem().Create(dir.Path("sub"), out), syserr::kAccessDenied);
-}
-
-TEST(SystemErrorText, GivesTheSystemWordingWithoutALineBreak) {
-  for (SysCode code : {syserr::kFileNotFound, syserr::kAccessDenied, syserr::kSharingViolation,
-                       syserr::kDiskFull, syserr::kFileExists, syserr::kInvalidParameter}) {
-    std::string text = SystemErrorText(code);
-    ASSERT_FALSE(text.empty()) << code;
-    EXPECT_NE(text.back(), '\n') << code;
-    EXPECT_NE(text.back(), '\r') << code;
-    EXPECT_NE(text.back(), ' ') << code;
-    EXPECT_EQ(text.find("Unknown error"), std::string::npos) << code;
-  }
-  EXPECT_EQ(SystemErrorText(0x7fff0000u), "Unknown error 2147418112.");
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 #ifndef _WIN32
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PosixSubject final : public SystemSubjectBase {
+ public:
+  void SetReadOnly(const std::string& path) override {
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+  }
+  bool IsReadOnly(const std::string& path) const override {
+    return (fs::status(path).permissions() & fs::perms::owner_write) == fs::perms::none;
+  }
+  // Root's rights open any file for writing.
+  bool ReadOnlyRefusesWriting() override { return geteuid() != 0; }
+  bool WindowsRules() const override { return false; }
+};
+
 // The wording the Windows program shows, so messages read alike everywhere.
 TEST(SystemErrorText, PosixUsesTheWindowsWording) {
   EXPECT_EQ(SystemErrorText(2), "The system cannot find the file specified.");
@@ -209,20 +70,10 @@ TEST(SystemErrorText, PosixUsesTheWindowsWording) {
   EXPECT_EQ(SystemErrorText(99999), "Unknown error 99999.");
 }
 
-TEST(SystemFileSystem, PosixReadOnlyFileIsRefusedUntilSetNormal) {
-  TempFolder dir;
-  const std::string path = dir.Path("ro");
-  WriteFile(path, "x");
-  std::filesystem::permissions(path, std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
-  std::unique_ptr<OutputFile> out;
-  if (SystemFileSystem().Create(path, out) == syserr::kOk) GTEST_SKIP() << "running as root";
-  EXPECT_EQ(SystemFileSystem().Create(path, out), syserr::kAccessDenied);
-  EXPECT_EQ(SystemFileSystem().SetNormal(path), syserr::kOk);
-  EXPECT_EQ(SystemFileSystem().Create(path, out), syserr::kOk);
-  EXPECT_EQ(SystemFileSystem().SetNormal(dir.Path("missing")), syserr::kFileNotFound);
-}
+}  // namespace
+
+std::unique_ptr<FileSystemSubject> MakeSystemSubject() { return std::make_unique<PosixSubject>(); }
+
 #endif
 
-}  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -1,98 +1,87 @@
-// Windows-only behaviour of the platform's file system: attributes and files
-// held open by another handle.
+// The Win32 file system in the contract suite: its attributes and handles
+// are Windows' own. And what only the Windows build has: message texts from
+// the system.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "1-platform/FileSystem.h"
-#include "TempFolder.h"
+#include "FileSystemContract.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-void WriteFile(const std::string& path, std::string_view bytes) {
-  std::unique_ptr<OutputFile> out;
-  ASSERT_EQ(SystemFileSystem().Create(path, out), syserr::kOk) << path;
-  ASSERT_EQ(out->Write(bytes), syserr::kOk);
-  ASSERT_EQ(out->Commit(), syserr::kOk);
+void AddAttributes(const std::string& path, DWORD attributes) {
+  const DWORD now = GetFileAttributesA(path.c_str());
+  ASSERT_NE(now, INVALID_FILE_ATTRIBUTES) << path;
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), (now & ~FILE_ATTRIBUTE_NORMAL) | attributes))
+      << path;
 }
 
-std::string ReadBack(const std::string& path) {
-  std::string contents;
-  EXPECT_EQ(SystemFileSystem().ReadAll(path, contents), syserr::kOk) << path;
-  return contents;
+bool HasAttribute(const std::string& path, DWORD attribute) {
+  const DWORD now = GetFileAttributesA(path.c_str());
+  return now != INVALID_FILE_ATTRIBUTES && (now & attribute) != 0;
 }
 
-TEST(SystemFileSystemWin, HiddenAndSystemFilesAreNotNormal) {
-  TempFolder dir;
-  WriteFile(dir.Path("hidden"), "x");
-  WriteFile(dir.Path("system"), "x");
-  ASSERT_TRUE(SetFileAttributesA(dir.Path("hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(SetFileAttributesA(dir.Path("system").c_str(), FILE_ATTRIBUTE_SYSTEM));
-  EXPECT_FALSE(SystemFileSystem().IsNormalFile(dir.Path("hidden")));
-  EXPECT_FALSE(SystemFileSystem().IsNormalFile(dir.Path("system")));
-  EXPECT_EQ(SystemFileSystem().SetNormal(dir.Path("hidden")), syserr::kOk);
-  EXPECT_TRUE(SystemFileSystem().IsNormalFile(dir.Path("hidden")));
-}
-
-TEST(SystemFileSystemWin, LetterCaseDoesNotMatter) {
-  TempFolder dir;
-  WriteFile(dir.Path("Dorvane_live.iff"), "x");
-  EXPECT_TRUE(SystemFileSystem().IsNormalFile(dir.Path("DORVANE_LIVE.IFF")));
-  EXPECT_EQ(ReadBack(dir.Path("dorvane_live.iff")), "x");
-}
-
-TEST(SystemFileSystemWin, SetNormalClearsReadOnlySoReplaceAndRemoveSucceed) {
-  TempFolder dir;
-  WriteFile(dir.Path("live.iff"), "old");
-  WriteFile(dir.Path("live.tmp"), "new");
-  ASSERT_TRUE(SetFileAttributesA(dir.Path("live.iff").c_str(), FILE_ATTRIBUTE_READONLY));
-  // (Create onto it is refused too on Windows, but Wine running as root
-  // ignores the read-only bit there.)
-  EXPECT_EQ(SystemFileSystem().Remove(dir.Path("live.iff")), syserr::kAccessDenied);
-  EXPECT_EQ(ReadBack(dir.Path("live.iff")), "old");
-
-  EXPECT_EQ(SystemFileSystem().SetNormal(dir.Path("live.iff")), syserr::kOk);
-  EXPECT_EQ(GetFileAttributesA(dir.Path("live.iff").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-  EXPECT_EQ(SystemFileSystem().Replace(dir.Path("live.tmp"), dir.Path("live.iff")), syserr::kOk);
-  EXPECT_EQ(ReadBack(dir.Path("live.iff")), "new");
-  ASSERT_TRUE(SetFileAttributesA(dir.Path("live.iff").c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_EQ(SystemFileSystem().SetNormal(dir.Path("live.iff")), syserr::kOk);
-  EXPECT_EQ(SystemFileSystem().Remove(dir.Path("live.iff")), syserr::kOk);
-  EXPECT_FALSE(SystemFileSystem().IsNormalFile(dir.Path("live.iff")));
-}
-
-TEST(SystemFileSystemWin, CopyKeepsTheReadOnlyAttribute) {
-  TempFolder dir;
-  WriteFile(dir.Path("a"), "x");
-  ASSERT_TRUE(SetFileAttributesA(dir.Path("a").c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_EQ(SystemFileSystem().CopyNoOverwrite(dir.Path("a"), dir.Path("b")), syserr::kOk);
-  EXPECT_NE(GetFileAttributesA(dir.Path("b").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-}
-
-TEST(SystemFileSystemWin, AFileBeingWrittenCannotBeOpenedElsewhere) {
-  TempFolder dir;
-  std::unique_ptr<OutputFile> out;
-  ASSERT_EQ(SystemFileSystem().Create(dir.Path("f"), out), syserr::kOk);
-  std::string contents;
-  EXPECT_EQ(SystemFileSystem().ReadAll(dir.Path("f"), contents), syserr::kSharingViolation);
-  std::unique_ptr<OutputFile> second;
-  EXPECT_EQ(SystemFileSystem().Create(dir.Path("f"), second), syserr::kSharingViolation);
-  ASSERT_EQ(out->Commit(), syserr::kOk);
-  EXPECT_EQ(SystemFileSystem().ReadAll(dir.Path("f"), contents), syserr::kOk);
-}
-
-TEST(SystemFileSystemWin, RemoveOfAFileHeldOpenIsASharingViolation) {
-  TempFolder dir;
-  WriteFile(dir.Path("held"), "x");
-  HANDLE h = CreateFileA(dir.Path("held").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(SystemFileSystem().Remove(dir.Path("held")), syserr::kSharingViolation);
+// Creates or truncates `path` as FileSystem::Create does; false when refused.
+bool CreatesAfresh(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
   CloseHandle(h);
-  EXPECT_EQ(SystemFileSystem().Remove(dir.Path("held")), syserr::kOk);
+  return true;
 }
+
+class WinSubject final : public SystemSubjectBase {
+ public:
+  void SetReadOnly(const std::string& path) override {
+    AddAttributes(path, FILE_ATTRIBUTE_READONLY);
+  }
+  bool IsReadOnly(const std::string& path) const override {
+    return HasAttribute(path, FILE_ATTRIBUTE_READONLY);
+  }
+  // Windows refuses; Wine keeps the mark as the Unix write bit, which a
+  // process with root's rights writes through.
+  bool ReadOnlyRefusesWriting() override { return Refuses(FILE_ATTRIBUTE_READONLY, CreatesAfresh); }
+  bool WindowsRules() const override { return true; }
+  bool CreateRefusesHiddenFiles() override { return Refuses(FILE_ATTRIBUTE_HIDDEN, CreatesAfresh); }
+  bool ReplaceRefusesReadOnlyTarget() override {
+    return Refuses(FILE_ATTRIBUTE_READONLY, [this](const std::string& probe) {
+      const std::string source = Path("probe source");
+      CreatesAfresh(source);
+      const bool moved = MoveFileExA(source.c_str(), probe.c_str(), MOVEFILE_REPLACE_EXISTING);
+      DeleteFileA(source.c_str());
+      return moved;
+    });
+  }
+  void SetHidden(const std::string& path) override { AddAttributes(path, FILE_ATTRIBUTE_HIDDEN); }
+  void SetSystem(const std::string& path) override { AddAttributes(path, FILE_ATTRIBUTE_SYSTEM); }
+  bool IsHidden(const std::string& path) const override {
+    return HasAttribute(path, FILE_ATTRIBUTE_HIDDEN);
+  }
+  std::shared_ptr<void> HoldOpen(const std::string& path) override {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
+    return std::shared_ptr<void>(h, [](HANDLE held) {
+      if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    });
+  }
+
+ private:
+  // Whether this system refuses `attempt` on a probe file with `attributes`:
+  // what the Win32 calls do here, found out on a scratch file.
+  template <typename Attempt>
+  bool Refuses(DWORD attributes, Attempt attempt) {
+    const std::string probe = Path("probe");
+    if (!CreatesAfresh(probe)) return true;
+    SetFileAttributesA(probe.c_str(), attributes);
+    const bool done = attempt(probe);
+    SetFileAttributesA(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(probe.c_str());
+    return !done;
+  }
+};
 
 TEST(SystemErrorTextWin, MessagesWithInsertsComeBackUnexpanded) {
   // ERROR_WRONG_DISK's text has %1..%3 inserts, which must not be expanded.
@@ -104,4 +93,7 @@ TEST(SystemErrorTextWin, MessagesWithInsertsComeBackUnexpanded) {
 }
 
 }  // namespace
-}  // namespace qm
+
+std::unique_ptr<FileSystemSubject> MakeSystemSubject() { return std::make_unique<WinSubject>(); }
+
+}  // namespace qm::test
