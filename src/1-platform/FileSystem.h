@@ -2,6 +2,7 @@
 // Byte-wise file access, behind an interface so that the editor and the IFF
 // writer can be driven by an in-memory fake (and fault injection) in tests.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -30,6 +31,7 @@ inline constexpr SysCode kInvalidParameter = 87;     // ERROR_INVALID_PARAMETER
 inline constexpr SysCode kDiskFull = 112;            // ERROR_DISK_FULL
 inline constexpr SysCode kInvalidName = 123;         // ERROR_INVALID_NAME
 inline constexpr SysCode kAlreadyExists = 183;       // ERROR_ALREADY_EXISTS
+inline constexpr SysCode kFileTooLarge = 223;        // ERROR_FILE_TOO_LARGE
 inline constexpr SysCode kArithmeticOverflow = 534;  // ERROR_ARITHMETIC_OVERFLOW
 inline constexpr SysCode kFileCorrupt = 1392;        // ERROR_FILE_CORRUPT
 inline constexpr SysCode kInvalidIndex = 1413;       // ERROR_INVALID_INDEX
@@ -53,6 +55,9 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual SysCode ReadAll(const std::string& path, std::string& contents) = 0;
+  // ReadAll for a file that must be small: one longer than `maxBytes` fails
+  // with kFileTooLarge, read no further than that.
+  virtual SysCode ReadAllUpTo(const std::string& path, size_t maxBytes, std::string& contents) = 0;
   // Creates the file, or truncates it when it exists.
   virtual SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) = 0;
   // True for an existing file that is neither a folder nor marked hidden or

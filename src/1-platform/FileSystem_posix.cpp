@@ -146,39 +146,51 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// The whole file; one longer than `maxBytes` (when opened, or by growing
+// while being read) is not read past that length.
+SysCode Read(const std::string& path, size_t maxBytes, std::string& contents) {
+  Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.ok()) return ReadError();
+  struct stat st {};
+  if (fstat(fd.get(), &st) != 0) return ReadError();
+  if (S_ISDIR(st.st_mode)) return syserr::kAccessDenied;
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes) return syserr::kFileTooLarge;
+  std::string data;
+  try {
+    // Straight into the string, sized by the length the file had when
+    // opened; one that has since shrunk or grown is read to its end.
+    data.resize(static_cast<size_t>(st.st_size));
+    size_t got = 0;
+    for (;;) {
+      char spill[4096];
+      const bool full = got == data.size();
+      ssize_t n = full ? read(fd.get(), spill, sizeof spill)
+                       : read(fd.get(), data.data() + got, data.size() - got);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return ReadError();
+      }
+      if (n == 0) break;
+      if (full) data.append(spill, static_cast<size_t>(n));
+      got += static_cast<size_t>(n);
+      if (got > maxBytes) return syserr::kFileTooLarge;
+    }
+    data.resize(got);
+  } catch (const std::bad_alloc&) {
+    return syserr::kNotEnoughMemory;
+  }
+  contents = std::move(data);
+  return syserr::kOk;
+}
+
 class PosixFileSystem final : public FileSystem {
  public:
   SysCode ReadAll(const std::string& path, std::string& contents) override {
-    Fd fd(open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.ok()) return ReadError();
-    struct stat st {};
-    if (fstat(fd.get(), &st) != 0) return ReadError();
-    if (S_ISDIR(st.st_mode)) return syserr::kAccessDenied;
-    std::string data;
-    try {
-      // Straight into the string, sized by the length the file had when
-      // opened; one that has since shrunk or grown is read to its end.
-      data.resize(static_cast<size_t>(st.st_size));
-      size_t got = 0;
-      for (;;) {
-        char spill[4096];
-        const bool full = got == data.size();
-        ssize_t n = full ? read(fd.get(), spill, sizeof spill)
-                         : read(fd.get(), data.data() + got, data.size() - got);
-        if (n < 0) {
-          if (errno == EINTR) continue;
-          return ReadError();
-        }
-        if (n == 0) break;
-        if (full) data.append(spill, static_cast<size_t>(n));
-        got += static_cast<size_t>(n);
-      }
-      data.resize(got);
-    } catch (const std::bad_alloc&) {
-      return syserr::kNotEnoughMemory;
-    }
-    contents = std::move(data);
-    return syserr::kOk;
+    return Read(Native(path), std::string().max_size(), contents);
+  }
+
+  SysCode ReadAllUpTo(const std::string& path, size_t maxBytes, std::string& contents) override {
+    return Read(Native(path), maxBytes, contents);
   }
 
   SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) override {
@@ -290,6 +302,8 @@ std::string SystemErrorText(SysCode code) {
       return "The filename, directory name, or volume label syntax is incorrect.";
     case syserr::kAlreadyExists:
       return "Cannot create a file when that file already exists.";
+    case syserr::kFileTooLarge:
+      return "The file size exceeds the limit allowed and cannot be saved.";
     case syserr::kArithmeticOverflow:
       return "Arithmetic result exceeded 32 bits.";
     case syserr::kFileCorrupt:

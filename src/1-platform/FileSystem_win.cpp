@@ -66,35 +66,46 @@ class WinOutputFile final : public OutputFile {
   HANDLE h_;
 };
 
+// The whole file, sized by its length when opened; a file that has since
+// grown is read only that far. One longer than `maxBytes` is not read.
+SysCode Read(const std::string& path, size_t maxBytes, std::string& contents) {
+  Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.ok()) return LastError(syserr::kReadFault);
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return LastError(syserr::kReadFault);
+  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return syserr::kFileTooLarge;
+  if (static_cast<unsigned long long>(size.QuadPart) > std::string().max_size())
+    return syserr::kNotEnoughMemory;
+  std::string data;
+  try {
+    data.resize(static_cast<size_t>(size.QuadPart));
+  } catch (const std::bad_alloc&) {
+    return syserr::kNotEnoughMemory;
+  }
+  size_t got = 0;
+  while (got < data.size()) {
+    size_t left = data.size() - got;
+    DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+    DWORD read = 0;
+    if (!ReadFile(file.get(), data.data() + got, chunk, &read, nullptr))
+      return LastError(syserr::kReadFault);
+    if (read == 0) break;  // the file became shorter while being read
+    got += read;
+  }
+  data.resize(got);
+  contents = std::move(data);
+  return syserr::kOk;
+}
+
 class WinFileSystem final : public FileSystem {
  public:
   SysCode ReadAll(const std::string& path, std::string& contents) override {
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.ok()) return LastError(syserr::kReadFault);
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return LastError(syserr::kReadFault);
-    if (static_cast<unsigned long long>(size.QuadPart) > std::string().max_size())
-      return syserr::kNotEnoughMemory;
-    std::string data;
-    try {
-      data.resize(static_cast<size_t>(size.QuadPart));
-    } catch (const std::bad_alloc&) {
-      return syserr::kNotEnoughMemory;
-    }
-    size_t got = 0;
-    while (got < data.size()) {
-      size_t left = data.size() - got;
-      DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
-      DWORD read = 0;
-      if (!ReadFile(file.get(), data.data() + got, chunk, &read, nullptr))
-        return LastError(syserr::kReadFault);
-      if (read == 0) break;  // the file became shorter while being read
-      got += read;
-    }
-    data.resize(got);
-    contents = std::move(data);
-    return syserr::kOk;
+    return Read(path, std::string().max_size(), contents);
+  }
+
+  SysCode ReadAllUpTo(const std::string& path, size_t maxBytes, std::string& contents) override {
+    return Read(path, maxBytes, contents);
   }
 
   SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) override {

@@ -124,6 +124,15 @@ TEST_P(FileSystemContract, ReadsAnEmptyFileAsNoBytes) {
   EXPECT_EQ(contents, "");
 }
 
+TEST_P(FileSystemContract, ReadAllUpToRefusesALongerFileAndReadsOneThatFits) {
+  WriteFile(P("list.vdf"), "12345");
+  std::string contents = "unchanged";
+  EXPECT_EQ(Fs().ReadAllUpTo(P("list.vdf"), 4, contents), syserr::kFileTooLarge);
+  EXPECT_EQ(contents, "unchanged");
+  EXPECT_EQ(Fs().ReadAllUpTo(P("list.vdf"), 5, contents), syserr::kOk);
+  EXPECT_EQ(contents, "12345");
+}
+
 TEST_P(FileSystemContract, CreateTruncatesAnExistingFile) {
   WriteFile(P("names.iff"), "a long first version");
   WriteFile(P("names.iff"), "short");

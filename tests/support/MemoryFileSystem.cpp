@@ -182,6 +182,20 @@ SysCode MemoryFileSystem::ReadAll(const std::string& path, std::string& contents
   return syserr::kOk;
 }
 
+SysCode MemoryFileSystem::ReadAllUpTo(const std::string& path, size_t maxBytes,
+                                      std::string& contents) {
+  SysCode code = syserr::kOk;
+  if (Begin("ReadAllUpTo " + path + " " + std::to_string(maxBytes), code) != Planned::None) {
+    return code;
+  }
+  const File* file = Find(path);
+  if (file == nullptr) return IsFolder(path) ? syserr::kAccessDenied : syserr::kFileNotFound;
+  if (file->writing) return syserr::kSharingViolation;
+  if (file->bytes.size() > maxBytes) return syserr::kFileTooLarge;
+  contents = file->bytes;
+  return syserr::kOk;
+}
+
 SysCode MemoryFileSystem::Create(const std::string& path, std::unique_ptr<OutputFile>& out) {
   SysCode code = syserr::kOk;
   if (Begin("Create " + path, code) != Planned::None) return code;

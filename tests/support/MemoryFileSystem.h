@@ -20,8 +20,9 @@
 //   file system must outlive the output files it hands out.
 // - Every FileSystem and OutputFile call is counted (1-based, across both)
 //   and logged, failed ones included, as "Verb args": "ReadAll P",
-//   "Create P", "IsNormalFile P", "CopyNoOverwrite A -> B", "SetNormal P",
-//   "Remove P", "Replace A -> B", "Write P N" (N bytes asked), "Commit P".
+//   "ReadAllUpTo P N" (N the most bytes taken), "Create P", "IsNormalFile P",
+//   "CopyNoOverwrite A -> B", "SetNormal P", "Remove P", "Replace A -> B",
+//   "Write P N" (N bytes asked), "Commit P".
 // - Fault plan: FailCall(k, code) makes call k fail with `code` without any
 //   effect (IsNormalFile then answers false); ShortWrite(k) makes call k, a
 //   Write, store only the first half of its bytes and return kDiskFull.
@@ -73,6 +74,7 @@ class MemoryFileSystem final : public FileSystem {
 
   // --- FileSystem ---
   SysCode ReadAll(const std::string& path, std::string& contents) override;
+  SysCode ReadAllUpTo(const std::string& path, size_t maxBytes, std::string& contents) override;
   SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) override;
   bool IsNormalFile(const std::string& path) override;
   SysCode CopyNoOverwrite(const std::string& from, const std::string& to) override;
