@@ -57,12 +57,12 @@ run_ctest native --preset native -j"$jobs"
 # input that found it is kept in build/fuzz/run/TARGET/artifacts.
 echo "== fuzz build"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j"$jobs" --target fuzz_iff_file fuzz_string_table
+cmake --build --preset fuzz -j"$jobs" --target fuzz_iff_file fuzz_string_table fuzz_library_folders
 echo "== fuzzing (60 s per target)"
 if [ -x /usr/lib/llvm-14/bin/llvm-symbolizer ]; then
   export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
 fi
-for target in iff_file string_table; do
+for target in iff_file string_table library_folders; do
   work="$QM_ROOT/build/fuzz/run/$target"
   rm -rf "$work"
   mkdir -p "$work/corpus" "$work/artifacts"

@@ -1,7 +1,7 @@
 // Writes the fuzz targets' seed corpus: small IFF files with maps in odd
-// places and cut-off ends (corpus/iff_file), and string-table chunk data
-// (corpus/string_table). `make_corpus FOLDER` writes them below FOLDER;
-// `make_corpus --check FOLDER` reports any that differ from what it would
+// places and cut-off ends (corpus/iff_file), string-table chunk data
+// (corpus/string_table) and Steam library lists (corpus/library_folders). `make_corpus FOLDER`
+// writes them below FOLDER; `make_corpus --check FOLDER` reports any that differ from what it would
 // write (files of other names, such as crash inputs, are left alone).
 
 #include <cstdint>
@@ -209,6 +209,41 @@ std::vector<SeedFile> TableSeeds() {
   return seeds;
 }
 
+// A library block of libraryfolders.vdf as Steam writes it; `path` escaped.
+std::string Library(int index, const std::string& path, const std::string& apps) {
+  return "\t\"" + std::to_string(index) + "\"\n\t{\n\t\t\"path\"\t\t\"" + path +
+         "\"\n\t\t\"label\"\t\t\"\"\n\t\t\"contentid\"\t\t\"4417620935237129410\"\n"
+         "\t\t\"totalsize\"\t\t\"0\"\n\t\t\"apps\"\n\t\t{\n" +
+         apps + "\t\t}\n\t}\n";
+}
+
+std::vector<SeedFile> LibraryFolderSeeds() {
+  std::vector<SeedFile> seeds;
+  auto add = [&](const std::string& name, const std::string& text) {
+    seeds.push_back({"library_folders/" + name + ".vdf", Bytes(text)});
+  };
+  const std::string windows =
+      "\"libraryfolders\"\n{\n" +
+      Library(0, "C:\\\\Program Files (x86)\\\\Steam", "\t\t\t\"228980\"\t\t\"301826\"\n") +
+      Library(1, "D:\\\\SteamLibrary", "\t\t\t\"1000\"\t\t\"2147483648\"\n") + "}\n";
+  add("windows_two_libraries", windows);
+  add("steam_deck_card",
+      "\"libraryfolders\"\n{\n" + Library(0, "/home/deck/.local/share/Steam", "") +
+          Library(1, "/run/media/mmcblk0p1", "\t\t\t\"1000\"\t\t\"1\"\n") + "}\n");
+  add("older_list_without_paths",
+      "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n"
+      "\t\"ContentStatsID\"\t\t\"-1234\"\n\t\"1\"\t\t\"D:\\\\SteamLibrary\"\n}\n");
+  add("escapes_in_path",
+      "\"libraryfolders\" { \"0\" { \"path\" \"E:\\\\\\\"Games\\\"\\t\\\\Steam\" } }");
+  add("cut_off", windows.substr(0, windows.size() / 2));
+  add("unknown_escape", "\"libraryfolders\" { \"0\" { \"path\" \"C:\\q\" } }");
+  std::string deep = "\"libraryfolders\" {";
+  for (int level = 0; level < 8; ++level) deep += " \"a\" {";
+  add("nine_levels_deep", deep + std::string(9, '}'));
+  add("text_after_the_list", windows + "\"1\"");
+  return seeds;
+}
+
 Bytes ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -223,6 +258,7 @@ int Run(int argc, char** argv) {
   const fs::path root = argv[argc - 1];
   std::vector<SeedFile> seeds = IffSeeds();
   for (SeedFile& seed : TableSeeds()) seeds.push_back(std::move(seed));
+  for (SeedFile& seed : LibraryFolderSeeds()) seeds.push_back(std::move(seed));
   int differing = 0;
   for (const SeedFile& seed : seeds) {
     const fs::path path = root / seed.path;
