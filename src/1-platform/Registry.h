@@ -1,5 +1,6 @@
 #pragma once
-// Reading the game's install folder from the Windows registry.
+// Reading text values from the Windows registry: the game's install folder,
+// Steam's folder.
 
 #include <cstdint>
 #include <string>
@@ -9,6 +10,7 @@ namespace qm {
 // Registry access as advapi32's 8-bit entry points offer it; handles and
 // masks as plain integers so that the lookup is portable and testable.
 using RegHandle = uintptr_t;
+inline constexpr RegHandle kHkeyCurrentUser = 0x80000001;
 inline constexpr RegHandle kHkeyLocalMachine = 0x80000002;
 inline constexpr uint32_t kKeyQueryValue = 0x0001;
 inline constexpr uint32_t kKeyRead = 0x20019;

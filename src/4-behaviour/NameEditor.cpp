@@ -8,6 +8,7 @@
 #include "2-iff/BinarySupport.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/GameFolder.h"
+#include "4-behaviour/GameSearch.h"
 #include "4-behaviour/NamePack.h"
 
 namespace qm {
@@ -54,11 +55,14 @@ NameEditor::NameEditor(MainView& view, const EditorServices& services)
 
 void NameEditor::OnLoad() {
   const std::string fromRegistry = RegistryInstallPath(services_.registry, services_.fatal);
-  // The registry only seeds the setting; once set, the setting decides.
+  // The registry, or the search, only seeds the setting; once set, the
+  // setting decides and nothing is searched.
   std::string setting = services_.settings.Get(kSettingsApp, kSettingsSection, kSettingsKey);
   if (setting.empty()) {
-    services_.settings.Save(kSettingsApp, kSettingsSection, kSettingsKey, fromRegistry);
-    setting = fromRegistry;
+    const std::string found =
+        LocateGame(fromRegistry, {services_.registry, services_.files, services_.environment});
+    setting = found.empty() ? fromRegistry : found;
+    services_.settings.Save(kSettingsApp, kSettingsSection, kSettingsKey, setting);
   }
   gSimsPath = setting;
 }

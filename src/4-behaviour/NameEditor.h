@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "1-platform/CodePage.h"
+#include "1-platform/Environment.h"
 #include "1-platform/FileSystem.h"
 #include "1-platform/Registry.h"
 #include "1-platform/Shell.h"
@@ -47,14 +48,17 @@ struct EditorServices {
   Sleeper& sleeper;
   FileDialogs& dialogs;
   CodePage& codePage;  // the one in which the window shows names
+  Environment& environment;
 };
 
 class NameEditor {
  public:
   NameEditor(MainView& view, const EditorServices& services);
 
-  // Load step, once before the window is shown: the registry seeds the
-  // stored setting while it is empty; gSimsPath comes from the setting.
+  // Load step, once before the window is shown: while the stored setting is
+  // empty, the registry's folder seeds it, or a folder found in the known
+  // places when the registry's holds no game (the registry's text when none
+  // is found); gSimsPath comes from the setting.
   void OnLoad();
 
   // Activation step (first show, and after the Set Path dialog closes):

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "1-platform/CodePage.h"
+#include "1-platform/Environment.h"
 #include "1-platform/Failure.h"
 #include "1-platform/FileSystem.h"
 #include "1-platform/Registry.h"
@@ -43,9 +44,9 @@ int Run(HINSTANCE instance, int showCommand) {
   const ErrorWindowServices errorServices{files, messages, shell, program, process};
   SetErrorTrapHook([&errorServices] { ShowErrorDialogModal(errorServices); });
 
-  FrmMain main(
-      {files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs, *codePage},
-      browser);
+  FrmMain main({files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs, *codePage,
+                SystemEnvironment()},
+               browser);
   if (!main.Create(instance, showCommand)) {
     fatal.Fatal(static_cast<int32_t>(GetLastError()), "The main window could not be created.");
   }

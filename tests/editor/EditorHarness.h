@@ -11,6 +11,7 @@
 #include "4-behaviour/NameEditor.h"
 #include "editor/GameFixture.h"
 #include "support/DialogFakes.h"
+#include "support/FakeEnvironment.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
 
@@ -57,8 +58,9 @@ class EditorRig {
   NoSleep sleeper;
   FakeFileDialogs dialogs;
   std::unique_ptr<CodePage> codePage = SystemCodePage(1252);
-  NameEditor editor{
-      view, EditorServices{fs, messages, settings, registry, fatal, sleeper, dialogs, *codePage}};
+  FakeEnvironment environment;
+  NameEditor editor{view, EditorServices{fs, messages, settings, registry, fatal, sleeper, dialogs,
+                                         *codePage, environment}};
   std::vector<std::string> traps;
 
  private:

@@ -27,11 +27,16 @@ const std::string kNoSimsExeText =
     "The file SIMS.EXE was not found in the path specified in the registry.\r\n"
     "Please use the Set Path menu option to locate The Sims.";
 
+// A registry folder that holds the game seeds the setting, and then nothing
+// else is looked at: no other folder, no Steam, no environment.
 TEST_F(StartUp, RegistrySeedsTheSettingOnlyWhileItIsEmpty) {
+  fs.AddFile("D:\\Maxis\\Sims\\Sims.exe", "MZ");
   registry.SetString(kHkeyLocalMachine, kSimsKey, "InstallPath", "D:\\Maxis\\Sims");
   editor.OnLoad();
   EXPECT_EQ(Setting(), "D:\\Maxis\\Sims");
   EXPECT_EQ(gSimsPath, "D:\\Maxis\\Sims");
+  EXPECT_EQ(fs.Log(), std::vector<std::string>{"IsNormalFile D:\\Maxis\\Sims\\sims.exe"});
+  EXPECT_TRUE(environment.asked.empty());
   ASSERT_EQ(registry.opens.size(), 1u);
   EXPECT_EQ(registry.opens[0].hive, 0x80000002u);
   EXPECT_EQ(registry.opens[0].keyPath, kSimsKey);
@@ -44,6 +49,7 @@ TEST_F(StartUp, RegistrySeedsTheSettingOnlyWhileItIsEmpty) {
   EXPECT_EQ(gSimsPath, "D:\\Maxis\\Sims");
   EXPECT_EQ(Setting(), "D:\\Maxis\\Sims");
   EXPECT_EQ(settings.saves, 1);
+  EXPECT_EQ(fs.Log().size(), 1u);
 }
 
 TEST_F(StartUp, FailedLookupIsStoredAsERRORAndReportedOnEveryStart) {

@@ -226,5 +226,42 @@ TEST_F(MainWindowE2e, MissingRegistryValueStoresErrorAndGivesBothMessages) {
   CloseAndWait();
 }
 
+// Steam's folder in HKEY_CURRENT_USER as Steam writes it (forward slashes),
+// removed again when the object goes.
+class SteamPathValue {
+ public:
+  explicit SteamPathValue(std::string folder) {
+    for (char& c : folder) c = c == '\\' ? '/' : c;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "SteamPath", REG_SZ, folder.c_str(),
+                    static_cast<DWORD>(folder.size() + 1));
+  }
+  ~SteamPathValue() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "SteamPath"); }
+  SteamPathValue(const SteamPathValue&) = delete;
+  SteamPathValue& operator=(const SteamPathValue&) = delete;
+
+ private:
+  static constexpr const char* kKey = "Software\\Valve\\Steam";
+};
+
+TEST_F(MainWindowE2e, GameInASteamLibraryLoadsWithoutTheRegistryValueOrAnyMessage) {
+  RemoveInstallPath();
+  const fs::path steam = game_.Root() / "Steam";
+  const fs::path library = game_.Root() / "Steam Library";
+  const fs::path folder = library / "steamapps" / "common" / "The Sims Legacy Collection";
+  ASSERT_EQ(demo::WriteDemoGame(folder.string()), "");
+  fs::create_directories(steam / "steamapps");
+  // The library list as Steam writes it: backslashes escaped.
+  std::string list = "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"";
+  for (char c : library.string()) list += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  list += "\"\n\t}\n}\n";
+  WriteFileBytes(steam / "steamapps" / "libraryfolders.vdf", list);
+  const SteamPathValue steamPath(steam.string());
+
+  StartOnGame();  // a message box would hold the lists back
+  ExpectList(0);
+  EXPECT_EQ(Setting(), folder.string());
+  CloseAndWait();
+}
+
 }  // namespace
 }  // namespace qm
