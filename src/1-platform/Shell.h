@@ -47,12 +47,13 @@ inline constexpr uint32_t kBifDontGoBelowDomain = 0x0002;
 class FolderBrowser {
  public:
   virtual ~FolderBrowser() = default;
-  // Shows the browser owned by `owner`, starting at the desktop. False when
-  // the user cancels. Otherwise `path` is the chosen folder's path as read
-  // from a 260-character buffer of spaces up to its first NUL (the whole
-  // buffer when the shell wrote nothing into it).
+  // Shows the browser owned by `owner`, with `startFolder` selected (the
+  // desktop when it is empty or no such folder exists). False when the user
+  // cancels. Otherwise `path` is the chosen folder's path as read from a
+  // 260-character buffer of spaces up to its first NUL (the whole buffer when
+  // the shell wrote nothing into it).
   virtual bool Browse(WindowHandle owner, const std::string& title, uint32_t flags,
-                      std::string& path) = 0;
+                      const std::string& startFolder, std::string& path) = 0;
 };
 
 // The system's standard Open and Save dialogs (GetOpenFileName,

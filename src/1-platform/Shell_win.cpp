@@ -136,10 +136,27 @@ SysCode Win32Clipboard::SetText(const std::string& text) {
   return code;
 }
 
+namespace {
+
+// The browser's callback: once it has opened, select the start folder that
+// `data` points to (a NUL-ended path). Asked once, Wine's browser expands the
+// folders leading to a folder it has not shown before but selects nothing;
+// asked again it selects the folder, which Windows has already done. Nothing
+// here can throw.
+int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED && data != 0) {
+    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+  }
+  return 0;
+}
+
+}  // namespace
+
 // A chosen item without a file-system path leaves the buffer all spaces, so
 // the caller treats it as a folder without the game.
 bool Win32FolderBrowser::Browse(WindowHandle owner, const std::string& title, uint32_t flags,
-                                std::string& path) {
+                                const std::string& startFolder, std::string& path) {
   ComScope com;
   BROWSEINFOA info{};
   info.hwndOwner = reinterpret_cast<HWND>(owner);
@@ -147,8 +164,8 @@ bool Win32FolderBrowser::Browse(WindowHandle owner, const std::string& title, ui
   info.pszDisplayName = nullptr;
   info.lpszTitle = title.c_str();
   info.ulFlags = flags;
-  info.lpfn = nullptr;
-  info.lParam = 0;
+  info.lpfn = startFolder.empty() ? nullptr : &SelectStartFolder;
+  info.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
   info.iImage = 0;
   PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&info);
   if (item == nullptr) return false;

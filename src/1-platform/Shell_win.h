@@ -34,11 +34,12 @@ class Win32Clipboard final : public Clipboard {
   HWND owner_;
 };
 
-// SHBrowseForFolderA, then SHGetPathFromIDListA into 260 spaces.
+// SHBrowseForFolderA, selecting the start folder once it has opened, then
+// SHGetPathFromIDListA into 260 spaces.
 class Win32FolderBrowser final : public FolderBrowser {
  public:
   bool Browse(WindowHandle owner, const std::string& title, uint32_t flags,
-              std::string& path) override;
+              const std::string& startFolder, std::string& path) override;
 };
 
 // The executable's version resource (ProductName and the file version's

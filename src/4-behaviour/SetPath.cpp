@@ -4,6 +4,7 @@
 
 #include "3-state/AppState.h"
 #include "4-behaviour/GameFolder.h"
+#include "4-behaviour/GameSearch.h"
 
 namespace qm {
 
@@ -31,12 +32,24 @@ void SetPathDialog::OnUse() {
   view_.SetLocationText(registry);
 }
 
-// A folder for which the shell has no path arrives as the untouched buffer
-// of spaces; OK then refuses it like any folder without the game.
+// The browser opens at the folder in the location box when it holds the
+// game, else at the registry's folder or one found in the known places, else
+// at the location box's folder as it is (the top of the tree when there is
+// no such folder). A folder for which the shell has no path arrives as the
+// untouched buffer of spaces; OK then refuses it like any folder without the
+// game.
 void SetPathDialog::OnFind() {
   view_.FocusCmdFocus();
+  const SearchServices search{services_.registry, services_.files, services_.environment};
+  std::string start = view_.GetLocationText();
+  if (!HoldsSimsExe(start, search)) {
+    const std::string found = LocateGame(view_.GetRegistryText(), search);
+    if (!found.empty()) start = found;
+  }
+  if (start == kRegistryError) start.clear();
   std::string path;
-  if (!services_.browser.Browse(view_.Handle(), kSetPathBrowseTitle, kSetPathBrowseFlags, path)) {
+  if (!services_.browser.Browse(view_.Handle(), kSetPathBrowseTitle, kSetPathBrowseFlags, start,
+                                path)) {
     return;
   }
   view_.SetLocationText(path);

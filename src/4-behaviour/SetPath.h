@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "1-platform/Environment.h"
 #include "1-platform/FileSystem.h"
 #include "1-platform/Registry.h"
 #include "1-platform/Shell.h"
@@ -34,6 +35,7 @@ struct SetPathServices {
   RegistryApi& registry;
   FolderBrowser& browser;
   FatalErrors& fatal;
+  Environment& environment;
 };
 
 inline constexpr const char* kSetPathBrowseTitle = "Select the location of The Sims.";

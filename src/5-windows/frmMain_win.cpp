@@ -168,8 +168,9 @@ void FrmMain::OnExit() { DestroyWindow(hwnd_); }
 // Closing the Set Path dialog activates the main window again, which runs the
 // whole activation step for the folder now in use and shows list 0.
 void FrmMain::OnSetPath() {
-  ShowSetPathDialog(hwnd_, SetPathServices{services_.files, services_.messages, services_.settings,
-                                           services_.registry, browser_, services_.fatal});
+  ShowSetPathDialog(
+      hwnd_, SetPathServices{services_.files, services_.messages, services_.settings,
+                             services_.registry, browser_, services_.fatal, services_.environment});
   editor_.OnActivate();
   FocusShownOption();
 }

@@ -18,6 +18,7 @@
 #include "4-behaviour/ErrorDialog.h"
 #include "5-windows/frmErrorDialog_win.h"
 #include "5-windows/frmSetPath_win.h"
+#include "support/FakeEnvironment.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
 
@@ -158,7 +159,9 @@ class SetPathWindowTest : public ::testing::Test {
     DestroyWindow(owner);
     gSimsPath.clear();
   }
-  void Show() { ShowSetPathDialog(owner, {files, messages, settings, registry, browser, fatal}); }
+  void Show() {
+    ShowSetPathDialog(owner, {files, messages, settings, registry, browser, fatal, environment});
+  }
 
   HWND owner = nullptr;
   MemoryFileSystem files;
@@ -166,6 +169,7 @@ class SetPathWindowTest : public ::testing::Test {
   test::FakeSettings settings;
   test::FakeRegistry registry;
   test::FakeFatal fatal;
+  test::FakeEnvironment environment;
   Win32FolderBrowser browser;
 };
 
@@ -260,6 +264,29 @@ TEST_F(SetPathWindowTest, CloseButtonChangesNothing) {
   Show();
   EXPECT_EQ(gSimsPath, "D:\\Old");
   EXPECT_EQ(settings.saves, 0);
+}
+
+// Find's folder browser opens with the game's folder selected: OK straight
+// away gives that folder back.
+TEST_F(SetPathWindowTest, FolderBrowserOpensAtTheStartFolder) {
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(sizeof(temp), temp);
+  const std::string parent = std::string(temp) + "qm-browse-" + std::to_string(GetTickCount64());
+  const std::string start = parent + "\\The Sims";
+  ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(start.c_str(), nullptr));
+  bool opened = false;
+  ModalScript script("#32770", [&](HWND dialog) {
+    opened = true;
+    ClickButton(dialog, IDOK);
+  });
+  std::string chosen;
+  EXPECT_TRUE(browser.Browse(reinterpret_cast<WindowHandle>(owner), kSetPathBrowseTitle,
+                             kSetPathBrowseFlags, start, chosen));
+  RemoveDirectoryA(start.c_str());
+  RemoveDirectoryA(parent.c_str());
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(chosen, start);
 }
 
 std::string ExeFolder() {

@@ -9,6 +9,7 @@
 #include "3-state/AppState.h"
 #include "4-behaviour/SetPath.h"
 #include "support/DialogFakes.h"
+#include "support/FakeEnvironment.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
 
@@ -50,7 +51,8 @@ class SetPathTest : public ::testing::Test {
   FakeRegistry registry;
   FakeFolderBrowser browser;
   FakeFatal fatal;
-  SetPathDialog dialog{view, {files, messages, settings, registry, browser, fatal}};
+  test::FakeEnvironment environment;
+  SetPathDialog dialog{view, {files, messages, settings, registry, browser, fatal, environment}};
 };
 
 TEST_F(SetPathTest, LoadShowsRegistryFolderAndStoredSetting) {
@@ -116,6 +118,30 @@ TEST_F(SetPathTest, FindShowsBrowserOwnedByDialogWithTitleAndFlags3) {
   EXPECT_EQ(browser.calls[0].title, "Select the location of The Sims.");
   EXPECT_EQ(browser.calls[0].flags, 3u);
   EXPECT_THAT(journal, ElementsAre("focus", "location E:\\Games\\Sims"));
+}
+
+// The browser opens where the game is: at the folder in use when it holds
+// the game, else at the one the search finds, else at the top.
+TEST_F(SetPathTest, FindStartsAtTheFolderInUseOrTheOneFound) {
+  const std::string steamGame = "D:\\Steam\\steamapps\\common\\The Sims Legacy Collection";
+  files.AddFile("D:\\Mine\\Sims.exe", "MZ");
+  files.AddFile(steamGame + "\\Sims.exe", "MZ");
+  files.AddFile(steamGame + "\\GameData\\live.iff", "IFF");
+  registry.SetString(kHkeyCurrentUser, "Software\\Valve\\Steam", "SteamPath", "D:/Steam");
+  view.registryText = "ERROR";
+  browser.choose = false;
+
+  view.locationText = "D:\\Mine";
+  dialog.OnFind();
+  view.locationText = "D:\\Moved Away";
+  dialog.OnFind();
+  registry = FakeRegistry();  // Steam uninstalled
+  view.locationText = "ERROR";
+  dialog.OnFind();
+  ASSERT_EQ(browser.calls.size(), 3u);
+  EXPECT_EQ(browser.calls[0].startFolder, "D:\\Mine");
+  EXPECT_EQ(browser.calls[1].startFolder, steamGame);
+  EXPECT_EQ(browser.calls[2].startFolder, "");
 }
 
 TEST_F(SetPathTest, FindCancelledKeepsLocation) {

@@ -23,8 +23,8 @@ class SetPathJourney : public EditorHarness {
   void SetPathToRegistryFolder() {
     FakeSetPathView dialogView{journal};
     FakeFolderBrowser browser;
-    SetPathDialog dialog(dialogView,
-                         SetPathServices{fs, messages, settings, registry, browser, fatal});
+    SetPathDialog dialog(
+        dialogView, SetPathServices{fs, messages, settings, registry, browser, fatal, environment});
     dialog.OnLoad();
     dialog.OnUse();
     dialog.OnOK();

@@ -102,14 +102,15 @@ class FakeFolderBrowser final : public FolderBrowser {
     WindowHandle owner;
     std::string title;
     uint32_t flags;
+    std::string startFolder;
   };
   std::vector<Call> calls;
   bool choose = true;  // false: the user cancels
   std::string chosenPath;
 
   bool Browse(WindowHandle owner, const std::string& title, uint32_t flags,
-              std::string& path) override {
-    calls.push_back({owner, title, flags});
+              const std::string& startFolder, std::string& path) override {
+    calls.push_back({owner, title, flags, startFolder});
     if (!choose) return false;
     path = chosenPath;
     return true;
