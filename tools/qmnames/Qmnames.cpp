@@ -6,11 +6,14 @@
 #include <thread>
 
 #include "1-platform/CodePage.h"
+#include "1-platform/Environment.h"
 #include "1-platform/FileSystem.h"
+#include "1-platform/Registry.h"
 #include "1-platform/Ui.h"
 #include "2-iff/ErrorTrap.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/GameFolder.h"
+#include "4-behaviour/GameSearch.h"
 #include "4-behaviour/NamePack.h"
 #include "4-behaviour/NameStore.h"
 
@@ -19,20 +22,22 @@ namespace qm::qmnames {
 namespace {
 
 const char* const kUsageText =
-    "Usage: qmnames [--codepage N] COMMAND GAME [FILE]\n"
+    "Usage: qmnames [--codepage N] COMMAND [GAME] [FILE]\n"
     "Lists, exports, imports and restores the townie and tourist name lists in\n"
-    "GAME\\gamedata\\live.iff. GAME is the game's folder, the one holding sims.exe.\n"
+    "GAME\\gamedata\\live.iff. GAME is the game's folder, the one holding sims.exe;\n"
+    "without it, qmnames looks where the game is installed (the registry's\n"
+    "install folder, Steam libraries, the EA app's and the classic folders).\n"
     "\n"
     "Commands:\n"
-    "  list GAME           print the seven lists as a name pack\n"
-    "  export GAME FILE    write the seven lists to the name pack FILE\n"
-    "  import GAME FILE    put the names of the name pack FILE into live.iff\n"
-    "  restore GAME        put the names of gamedata\\original_live.iff into live.iff\n"
+    "  list [GAME]           print the seven lists as a name pack\n"
+    "  export [GAME] FILE    write the seven lists to the name pack FILE\n"
+    "  import [GAME] FILE    put the names of the name pack FILE into live.iff\n"
+    "  restore [GAME]        put the names of gamedata\\original_live.iff into live.iff\n"
     "\n"
     "Options:\n"
-    "  --codepage N        the game's code page for names (default 1252)\n"
-    "  --help              show this help and exit\n"
-    "  --version           show the version and exit\n"
+    "  --codepage N          the game's code page for names (default 1252)\n"
+    "  --help                show this help and exit\n"
+    "  --version             show the version and exit\n"
     "\n"
     "import and restore make the backup original_live.iff first when it is\n"
     "missing, then replace live.iff in one step. Quit the game first.\n"
@@ -109,19 +114,21 @@ bool Parse(const std::vector<std::string>& args, Command& command, std::ostream&
   }
   const bool withFile = !words.empty() && (words[0] == "export" || words[0] == "import");
   const bool withoutFile = !words.empty() && (words[0] == "list" || words[0] == "restore");
-  if (!(withFile && words.size() == 3) && !(withoutFile && words.size() == 2)) {
+  // GAME may be left out: the command then has one word fewer.
+  const size_t full = withFile ? 3 : 2;
+  if (!(withFile || withoutFile) || words.size() < full - 1 || words.size() > full) {
     if (words.empty()) {
       err << "qmnames: no command given\n";
     } else if (!withFile && !withoutFile) {
       err << "qmnames: unknown command " << words[0] << "\n";
     } else {
-      err << "qmnames: " << words[0] << " takes " << (withFile ? "GAME and FILE" : "GAME") << "\n";
+      err << "qmnames: " << words[0] << " takes " << (withFile ? "[GAME] FILE" : "[GAME]") << "\n";
     }
     return false;
   }
   command.name = words[0];
-  command.game = words[1];
-  if (withFile) command.file = words[2];
+  if (words.size() == full) command.game = words[1];
+  if (withFile) command.file = words.back();
   return true;
 }
 
@@ -131,7 +138,16 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
   ConsoleFatal fatal(err);
   ThreadSleeper sleeper;
   NameStore store({files, messages, fatal, sleeper});
-  const std::string& game = command.game;
+  std::string game = command.game;
+  if (game.empty()) {
+    const SearchServices search{SystemRegistry(), files, SystemEnvironment()};
+    game = LocateGame(RegistryInstallPath(search.registry, fatal), search);
+    if (game.empty()) {
+      err << "qmnames: the game was not found where it is usually installed; name its folder\n";
+      return kFileError;
+    }
+    err << "qmnames: the game's folder: " << game << "\n";
+  }
 
   if (!files.IsNormalFile(game + kSimsExeTail)) {
     err << "qmnames: " << game << " is not the game's folder: it holds no sims.exe\n";

@@ -92,7 +92,7 @@ TEST_F(Qmnames, FileErrorsAndBadArgumentsHaveTheirOwnStatus) {
   EXPECT_EQ(Run({"restore", game_.string()}), kFileError);  // no backup yet
   EXPECT_NE(err_.str().find("original_live.iff was not found"), std::string::npos) << err_.str();
   EXPECT_EQ(Run({"list", root_.string()}), kFileError);  // no sims.exe there
-  EXPECT_EQ(Run({"import", game_.string()}), kUsage);
+  EXPECT_EQ(Run({"import"}), kUsage);
   EXPECT_EQ(Run({"--help"}), kOk);
   EXPECT_NE(out_.str().find("Exit status"), std::string::npos);
 }
