@@ -23,7 +23,9 @@ namespace {
 
 // A chunk type with a big-endian ID: how the update rule pairs map entries
 // with chunks.
-std::string ChunkKey(const IffChunk& chunk) { return chunk.Type + chunk.IdFlags.substr(0, 2); }
+std::string ChunkKey(const IffChunk& chunk) {
+  return chunk.Type.str() + std::string(chunk.IdFlags.substr(0, 2));
+}
 std::string EntryKey(const RsmpType& group, const RsmpEntry& entry) {
   return ReverseBytes4(group.Code) + entry.IdFlags[1] + entry.IdFlags[0];
 }

@@ -1,5 +1,8 @@
 #include "2-iff/BinarySupport.h"
 
+#include <algorithm>
+#include <ostream>
+
 #include "1-platform/Failure.h"
 
 namespace qm {
@@ -23,6 +26,15 @@ int32_t HexDigitValue(char c) {
 char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
+
+Bytes4::Bytes4(std::string_view bytes) {
+  if (bytes.size() != bytes_.size()) {
+    Fail(Fault::InvalidArgument, "a 4-byte field given " + std::to_string(bytes.size()) + " bytes");
+  }
+  std::copy(bytes.begin(), bytes.end(), bytes_.begin());
+}
+
+std::ostream& operator<<(std::ostream& out, const Bytes4& bytes) { return out << bytes.view(); }
 
 int32_t LEBytesToLong(std::string_view bytes) {
   if (bytes.size() < 4) Fail(Fault::InvalidArgument, "a 4-byte field is shorter than 4 bytes");

@@ -2,7 +2,8 @@
 // The in-memory image of one IFF file and the procedures that read, update
 // and write it. Field names follow the file format's documentation; lists are
 // std::vector, so list index k (counted from 1 in the format's terms) is
-// element k - 1. Every fixed-width field is held as raw bytes.
+// element k - 1. Every fixed-width field is held as raw bytes; those of 4 bytes
+// in chunks and map entries as Bytes4, which is never any other width.
 //
 // Each gs* procedure runs under the error trap: a failure fills the error
 // context, calls ShowErrorTrap and the procedure returns false.
@@ -29,9 +30,9 @@ inline constexpr const char* kIffModule = "modIFFsupport";
 
 struct IffChunk {
   int32_t Offset = 0;  // position of the first byte, counted from 1
-  Bytes Type;          // e.g. "STR#"
-  Bytes Size;          // big-endian, as in the file: data length + 76
-  Bytes IdFlags;       // ID (big-endian) then flags
+  Bytes4 Type;         // e.g. "STR#"
+  Bytes4 Size;         // big-endian, as in the file: data length + 76
+  Bytes4 IdFlags;      // ID (big-endian) then flags
   // Label and Data of a chunk that was read view its IffFile's Image;
   // assigning a std::string makes them own it.
   SharedBytes Label;  // 64 bytes
@@ -39,8 +40,8 @@ struct IffChunk {
 };
 
 struct RsmpEntry {
-  Bytes Offset;   // little-endian 0-based file offset
-  Bytes IdFlags;  // ID (little-endian) then flags
+  Bytes4 Offset;   // little-endian 0-based file offset
+  Bytes4 IdFlags;  // ID (little-endian) then flags
   // Label bytes with terminator and pad byte, as stored; read from a file,
   // a view of its IffFile's Image like a chunk's Label.
   SharedBytes Label;

@@ -36,9 +36,9 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   if (start >= static_cast<size_t>(INT32_MAX)) Fail(Fault::Overflow, "chunk offset past 2 GB");
   IffChunk& chunk = file.Chunks.emplace_back();
   chunk.Offset = static_cast<int32_t>(start + 1);
-  chunk.Type = Bytes(type);
-  chunk.Size = Bytes(in.Take(4, "chunk size"));
-  chunk.IdFlags = Bytes(in.Take(4, "chunk ID and flags"));
+  chunk.Type = Bytes4(type);
+  chunk.Size = Bytes4(in.Take(4, "chunk size"));
+  chunk.IdFlags = Bytes4(in.Take(4, "chunk ID and flags"));
   chunk.Label = in.TakeView(64, "chunk label");
   const int64_t dataLength = static_cast<int64_t>(BEBytesToLong(chunk.Size)) - kChunkHeaderSize;
   if (dataLength < INT32_MIN) Fail(Fault::Overflow, "chunk size minus header");

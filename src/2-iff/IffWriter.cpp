@@ -73,8 +73,8 @@ void WriteMap(IffFile& file, Bytes& out, Bytes& headerMapOffset) {
     CheckWalk(group.Count, group.Entries.size(), "map entry count");
     for (int32_t e = 0; e < group.Count; ++e) {
       const RsmpEntry& entry = group.Entries[e];
-      PutFixed(out, entry.Offset, 4, "map entry offset");
-      PutFixed(out, entry.IdFlags, 4, "map entry ID and flags");
+      out += entry.Offset;
+      out += entry.IdFlags;
       out += entry.Label;
     }
   }
@@ -98,9 +98,9 @@ bool BuildImage(IffFile& file, Bytes& out) {
   }
   for (IffChunk& chunk : file.Chunks) {
     chunk.Offset = WritePosition(out);
-    PutFixed(out, chunk.Type, 4, "chunk type");
-    PutFixed(out, chunk.Size, 4, "chunk size");
-    PutFixed(out, chunk.IdFlags, 4, "chunk ID and flags");
+    out += chunk.Type;
+    out += chunk.Size;
+    out += chunk.IdFlags;
     PutFixed(out, chunk.Label, 64, "chunk label");
     out += chunk.Data;
   }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -77,36 +76,27 @@ void ReadMap(IffFile& file, ByteCursor& in) {
     for (int32_t e = 0; e < group.Count; ++e) {
       gErrLocation = 3000;
       RsmpEntry& entry = group.Entries.emplace_back();
-      entry.Offset = Bytes(in.Take(4, "map entry offset"));
-      entry.IdFlags = Bytes(in.Take(4, "map entry ID and flags"));
+      entry.Offset = Bytes4(in.Take(4, "map entry offset"));
+      entry.IdFlags = Bytes4(in.Take(4, "map entry ID and flags"));
       entry.Label = ReadLabel(in, mapStart);
     }
   }
 }
 
 // A chunk type and ID as one number, which pairs chunks with map entries: the
-// type's 4 bytes, then the ID (its bytes at highAt and lowAt), or kNoId for an
-// empty ID field, which pairs only with another empty one.
-constexpr uint32_t kNoId = 0x10000;
-
-uint64_t Key(std::string_view type, const Bytes& idFlags, size_t highAt, size_t lowAt) {
-  const uint32_t id = idFlags.empty() ? kNoId
-                                      : uint32_t{static_cast<uint8_t>(idFlags[highAt])} << 8 |
-                                            static_cast<uint8_t>(idFlags[lowAt]);
-  return uint64_t{static_cast<uint32_t>(BEBytesToLong(type))} << 32 | id;
+// type's 4 bytes, then the ID, big-endian in a chunk and little-endian in an
+// entry.
+uint64_t Key(std::string_view type, uint8_t idHigh, uint8_t idLow) {
+  return uint64_t{static_cast<uint32_t>(BEBytesToLong(type))} << 16 | uint32_t{idHigh} << 8 | idLow;
 }
 
-// A 1-byte ID field holds the high byte in a chunk but the low byte in an
-// entry, so it pairs with nothing; neither does a chunk type of other than 4
-// bytes (every entry's type has 4). These have no key.
-std::optional<uint64_t> ChunkKey(const IffChunk& chunk) {
-  if (chunk.Type.size() != 4 || chunk.IdFlags.size() == 1) return std::nullopt;
-  return Key(chunk.Type, chunk.IdFlags, 0, 1);  // big-endian ID
+uint64_t ChunkKey(const IffChunk& chunk) {
+  return Key(chunk.Type, static_cast<uint8_t>(chunk.IdFlags[0]),
+             static_cast<uint8_t>(chunk.IdFlags[1]));
 }
 
-std::optional<uint64_t> EntryKey(std::string_view type, const RsmpEntry& entry) {
-  if (entry.IdFlags.size() == 1) return std::nullopt;
-  return Key(type, entry.IdFlags, 1, 0);  // little-endian ID
+uint64_t EntryKey(std::string_view type, const RsmpEntry& entry) {
+  return Key(type, static_cast<uint8_t>(entry.IdFlags[1]), static_cast<uint8_t>(entry.IdFlags[0]));
 }
 
 void UpdateMap(IffFile& file) {
@@ -142,9 +132,7 @@ void UpdateMap(IffFile& file) {
     const Bytes type = ReverseBytes4(group.Code);
     const size_t count = static_cast<size_t>(std::max(group.Count, 0));
     for (size_t e = 0; e < std::min(count, group.Entries.size()); ++e) {
-      if (auto key = EntryKey(type, group.Entries[e])) {
-        first.emplace(*key, &group.Entries[e]);
-      }
+      first.emplace(EntryKey(type, group.Entries[e]), &group.Entries[e]);
     }
     if (count > group.Entries.size()) {
       scanEnd = "map entry count " + std::to_string(group.Count) + " but " +
@@ -153,8 +141,7 @@ void UpdateMap(IffFile& file) {
   }
   // Chunk by chunk, so that of several chunks with one key the last one wins.
   for (const IffChunk& chunk : file.Chunks) {
-    const std::optional<uint64_t> key = ChunkKey(chunk);
-    const auto found = key ? first.find(*key) : first.end();
+    const auto found = first.find(ChunkKey(chunk));
     if (found == first.end()) {
       if (!scanEnd.empty()) Fail(scanFault, scanEnd);
       continue;

@@ -195,15 +195,6 @@ TEST_F(IffWriter, UpdateFailureIsReportedAndTheWriteGoesOn) {
   EXPECT_EQ(traps[1].location, 3000);
 }
 
-TEST_F(IffWriter, FixedFieldOfTheWrongWidthFailsAt2000) {
-  IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
-  file.Chunks[1].Type = "STR";
-  Bytes output;
-  EXPECT_FALSE(gsWriteIFFImage(file, output));
-  ExpectOneTrap("gsWriteIFF", 2000, Fault::InvalidArgument);
-}
-
 TEST_F(IffWriter, MoreThan32767ChunksOverflowAt2000) {
   IffFile file;
   ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));

@@ -234,27 +234,6 @@ TEST_F(ResourceMap, UpdateMatchesTypeAndByteSwappedIdIgnoringFlags) {
   EXPECT_TRUE(traps.empty());
 }
 
-TEST_F(ResourceMap, UpdateMatchesAShortIdOnlyWithOneMissingTheSameBytes) {
-  // A chunk's ID is big-endian and an entry's little-endian, so a 1-byte
-  // field holds the high byte in a chunk and the low byte in an entry: the
-  // two never match. Empty fields match each other.
-  IffFile f = MakeFile({MakeChunk("STR#", 5, 0, 1001), MakeChunk("STR#", 0, 0, 2001),
-                        MakeChunk("STR#", 0, 0, 3001), MakeChunk("STR#", 0, 0, 4001)},
-                       {MakeGroup("STR#", {MakeEntry(5, 0, 7), MakeEntry(0, 0, 7),
-                                           MakeEntry(0, 0, 7), MakeEntry(0, 0, 7)})});
-  f.Chunks[1].IdFlags = "";
-  f.Chunks[2].IdFlags = B({0x05});
-  f.Chunks[3].IdFlags = B({0x00});
-  f.RsmpTypes[0].Entries[1].IdFlags = "";
-  f.RsmpTypes[0].Entries[2].IdFlags = B({0x05});
-  f.RsmpTypes[0].Entries[3].IdFlags = B({0x00});
-  ASSERT_TRUE(gsUpdateRsmp(f)) << TrapList();
-  EXPECT_EQ(f.RsmpTypes[0].Entries[0].Offset, Le32(1000));
-  EXPECT_EQ(f.RsmpTypes[0].Entries[1].Offset, Le32(2000));
-  EXPECT_EQ(f.RsmpTypes[0].Entries[2].Offset, Le32(7));
-  EXPECT_EQ(f.RsmpTypes[0].Entries[3].Offset, Le32(7));
-}
-
 TEST_F(ResourceMap, UpdateGivesLaterChunkToTheFirstEntryOnly) {
   IffFile f = MakeFile(
       {MakeChunk("STR#", 5, 0, 101), MakeChunk("STR#", 5, 1, 201), MakeChunk("CTSS", 5, 0, 301)},
@@ -359,7 +338,7 @@ void MapScan(IffFile& f) {
     }
   }
   for (const IffChunk& c : f.Chunks) {
-    const auto found = first.find({c.Type, c.IdFlags.substr(0, 2)});
+    const auto found = first.find({c.Type.str(), Bytes(c.IdFlags.substr(0, 2))});
     if (found != first.end()) found->second->Offset = LongToLEBytes(c.Offset - 1);
   }
 }
@@ -375,7 +354,6 @@ TEST_F(ResourceMap, UpdateOfALargeMapAgreesWithTheReference) {
     chunks.push_back(MakeChunk(types[pick(5)], static_cast<uint16_t>(pick(4000)),
                                static_cast<uint16_t>(pick(3)), 65 + i * 80));
   }
-  chunks[5].Type = "STR";  // matches no entry
   std::vector<RsmpType> groups;
   for (int g = 0; g < 6; ++g) {
     std::vector<RsmpEntry> entries;
