@@ -83,33 +83,26 @@ void ReadMap(IffFile& file, ByteCursor& in) {
   }
 }
 
-// A chunk type and ID as one number, which pairs chunks with map entries: the
-// type's 4 bytes, then the ID, big-endian in a chunk and little-endian in an
-// entry.
-uint64_t Key(std::string_view type, uint8_t idHigh, uint8_t idLow) {
-  return uint64_t{static_cast<uint32_t>(BEBytesToLong(type))} << 16 | uint32_t{idHigh} << 8 | idLow;
-}
+// A chunk type as a number, and an ID: big-endian in a chunk's header and
+// little-endian in a map entry.
+uint32_t TypeKey(std::string_view type) { return static_cast<uint32_t>(BEBytesToLong(type)); }
 
-uint64_t ChunkKey(const IffChunk& chunk) {
-  return Key(chunk.Type, static_cast<uint8_t>(chunk.IdFlags[0]),
-             static_cast<uint8_t>(chunk.IdFlags[1]));
-}
-
-uint64_t EntryKey(std::string_view type, const RsmpEntry& entry) {
-  return Key(type, static_cast<uint8_t>(entry.IdFlags[1]), static_cast<uint8_t>(entry.IdFlags[0]));
+uint16_t Id(char high, char low) {
+  return static_cast<uint16_t>(static_cast<uint8_t>(high) << 8 | static_cast<uint8_t>(low));
 }
 
 void UpdateMap(IffFile& file) {
   if (file.Chunks.size() > static_cast<size_t>(kMaxCount)) {
     Fail(Fault::Overflow, "more than 32767 chunks");
   }
-  // The first entry of each key in group, then entry order. A count beyond its
-  // list ends that scan, as it would a plain nested one: a chunk whose entry
-  // came before that point is still updated, any other fails there.
-  std::unordered_map<uint64_t, RsmpEntry*> first;
-  size_t entryCount = 0;
-  for (const RsmpType& group : file.RsmpTypes) entryCount += group.Entries.size();
-  first.reserve(entryCount);
+  // By type, as the map groups its entries, then by ID: the first entry of
+  // each in group, then entry order. A type's own table holds only its IDs,
+  // which files mostly number in sequence: they land in buckets of their own,
+  // in the order they were added, so a large map's update keeps to memory
+  // close at hand. A count beyond its list ends that scan, as it would a
+  // plain nested one: a chunk whose entry came before that point is still
+  // updated, any other fails there.
+  std::unordered_map<uint32_t, std::unordered_map<uint16_t, RsmpEntry*>> first;
   Fault scanFault = Fault::SubscriptOutOfRange;
   std::string scanEnd;  // why the scan ended early; empty when it did not
   const int32_t typeCount = file.RsmpTypeCount;
@@ -129,26 +122,34 @@ void UpdateMap(IffFile& file) {
       scanEnd = "map entry count " + std::to_string(group.Count) + " exceeds 32767";
       break;
     }
-    const Bytes type = ReverseBytes4(group.Code);
     const size_t count = static_cast<size_t>(std::max(group.Count, 0));
+    auto& ids = first[TypeKey(ReverseBytes4(group.Code))];
+    ids.reserve(ids.size() + std::min(count, group.Entries.size()));
     for (size_t e = 0; e < std::min(count, group.Entries.size()); ++e) {
-      first.emplace(EntryKey(type, group.Entries[e]), &group.Entries[e]);
+      RsmpEntry& entry = group.Entries[e];
+      ids.emplace(Id(entry.IdFlags[1], entry.IdFlags[0]), &entry);
     }
     if (count > group.Entries.size()) {
       scanEnd = "map entry count " + std::to_string(group.Count) + " but " +
                 std::to_string(group.Entries.size()) + " entries";
     }
   }
+  const auto entryOf = [&first](const IffChunk& chunk) -> RsmpEntry* {
+    const auto type = first.find(TypeKey(chunk.Type));
+    if (type == first.end()) return nullptr;
+    const auto found = type->second.find(Id(chunk.IdFlags[0], chunk.IdFlags[1]));
+    return found == type->second.end() ? nullptr : found->second;
+  };
   // Chunk by chunk, so that of several chunks with one key the last one wins.
   for (const IffChunk& chunk : file.Chunks) {
-    const auto found = first.find(ChunkKey(chunk));
-    if (found == first.end()) {
+    RsmpEntry* entry = entryOf(chunk);
+    if (entry == nullptr) {
       if (!scanEnd.empty()) Fail(scanFault, scanEnd);
       continue;
     }
     const int64_t offset = static_cast<int64_t>(chunk.Offset) - 1;
     if (offset < INT32_MIN) Fail(Fault::Overflow, "chunk offset");
-    found->second->Offset = LongToLEBytes(static_cast<int32_t>(offset));
+    entry->Offset = LongToLEBytes(static_cast<int32_t>(offset));
   }
 }
 
