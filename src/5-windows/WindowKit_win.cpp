@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "1-platform/Failure.h"
+#include "1-platform/Utf16_win.h"
 
 namespace qm {
 
@@ -71,11 +72,11 @@ bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, HIC
 }
 
 std::string WindowText(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(window, text.data(), length + 1);
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(window, text.data(), length + 1);
   text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-  return text;
+  return Utf8(text);
 }
 
 UINT WindowDpi(HWND hwnd) {
@@ -119,10 +120,10 @@ bool TextsFit(HDC dc, HFONT font, const std::vector<TextRoom>& rooms) {
   HGDIOBJ previous = SelectObject(dc, font);
   bool fit = true;
   for (const TextRoom& room : rooms) {
-    const std::string text = WindowText(room.control);
+    const std::wstring text = Utf16(WindowText(room.control));
     if (text.empty()) continue;
     RECT rc{0, 0, room.width, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     if (rc.right - rc.left > room.width || rc.bottom - rc.top > room.height) fit = false;
   }

@@ -54,7 +54,7 @@ LRESULT CALLBACK WindowProcThunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 bool RegisterWindowClass(HINSTANCE instance, const char* name, WNDPROC proc, HICON icon = nullptr,
                          HICON smallIcon = nullptr);
 
-// The text of `window`, in the ANSI code page.
+// The text of `window`, in UTF-8.
 std::string WindowText(HWND window);
 
 // The DPI of `hwnd` (per monitor where Windows offers it), else the system's.

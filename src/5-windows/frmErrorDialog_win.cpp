@@ -15,6 +15,7 @@
 
 #include "1-platform/Shell_win.h"
 #include "1-platform/Ui_win.h"
+#include "1-platform/Utf16_win.h"
 #include "4-behaviour/ErrorDialog.h"
 #include "5-windows/WindowKit_win.h"
 
@@ -169,7 +170,7 @@ void FrmErrorDialog::OnActivate(bool active) {
 }
 
 void FrmErrorDialog::SetMessageText(const std::string& text) {
-  SetWindowTextA(GetDlgItem(Window(), kTxtMessage), text.c_str());
+  SetWindowTextW(GetDlgItem(Window(), kTxtMessage), Utf16(text).c_str());
 }
 
 std::string FrmErrorDialog::GetMessageText() {

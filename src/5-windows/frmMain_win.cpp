@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include "1-platform/Utf16_win.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/Layout.h"
 #include "4-behaviour/MainControls.h"
@@ -304,20 +305,18 @@ bool FrmMain::PreTranslate(MSG& msg) {
   return IsDialogMessageA(hwnd_, &msg) != FALSE;
 }
 
-void FrmMain::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+void FrmMain::SetCaption(const std::string& text) { SetWindowTextW(hwnd_, Utf16(text).c_str()); }
 
 void FrmMain::Repaint() {
   RedrawWindow(hwnd_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-// Items go in through the ANSI entry points: names are bytes in the ANSI
-// code page.
 void FrmMain::SetListItems(const std::vector<std::string>& items) {
   SendMessageA(lstNames_, WM_SETREDRAW, FALSE, 0);
   SendMessageA(lstNames_, LB_RESETCONTENT, 0, 0);
   for (const std::string& item : items) {
-    SendMessageA(lstNames_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(lstNames_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf16(item).c_str()));
   }
   SendMessageA(lstNames_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(lstNames_, nullptr, TRUE);
@@ -329,15 +328,17 @@ void FrmMain::SetListItem(int row, const std::string& text) {
   const LRESULT top = SendMessageA(lstNames_, LB_GETTOPINDEX, 0, 0);
   SendMessageA(lstNames_, WM_SETREDRAW, FALSE, 0);
   SendMessageA(lstNames_, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
-  SendMessageA(lstNames_, LB_INSERTSTRING, static_cast<WPARAM>(row),
-               reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(lstNames_, LB_INSERTSTRING, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(Utf16(text).c_str()));
   if (selected == row) SendMessageA(lstNames_, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
   SendMessageA(lstNames_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
   SendMessageA(lstNames_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(lstNames_, nullptr, TRUE);
 }
 
-void FrmMain::SetNameText(const std::string& text) { SetWindowTextA(txtName_, text.c_str()); }
+void FrmMain::SetNameText(const std::string& text) {
+  SetWindowTextW(txtName_, Utf16(text).c_str());
+}
 
 std::string FrmMain::GetNameText() { return dialogwin::WindowText(txtName_); }
 

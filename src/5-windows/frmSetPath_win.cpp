@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "1-platform/Utf16_win.h"
 #include "4-behaviour/SetPath.h"
 #include "5-windows/WindowKit_win.h"
 
@@ -140,7 +141,7 @@ void FrmSetPath::OnActivate(bool active) {
 }
 
 void FrmSetPath::SetText(int id, const std::string& text) {
-  SetWindowTextA(GetDlgItem(Window(), id), text.c_str());
+  SetWindowTextW(GetDlgItem(Window(), id), Utf16(text).c_str());
 }
 
 std::string FrmSetPath::GetText(int id) { return dialogwin::WindowText(GetDlgItem(Window(), id)); }
