@@ -40,7 +40,7 @@ class TempFolder {
 
   // The path of `name` inside the folder, with the platform's separator, in
   // UTF-8.
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+  std::string Path(const std::string& name) const { return (folder_ / FsPath(name)).string(); }
   std::string Folder() const { return folder_.string(); }
 
  private:

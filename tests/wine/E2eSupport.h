@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 
+#include "1-platform/Utf16_win.h"
 #include "5-windows/resource.h"
 #include "Version.h"
 #include "tools/demogame/DemoGame.h"
@@ -141,15 +142,15 @@ inline void RemoveInstallPath() {
 
 inline void ClearSetting() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Dorvane\\Settings"); }
 
-// The program's stored game folder, or "<absent>".
+// The program's stored game folder in UTF-8, or "<absent>".
 inline std::string Setting() {
-  char value[1024] = {};
+  wchar_t value[1024] = {};
   DWORD size = sizeof(value);
-  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Dorvane\\Settings", "Sims Location", RRF_RT_REG_SZ,
-                   nullptr, value, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Dorvane\\Settings", L"Sims Location",
+                   RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
     return "<absent>";
   }
-  return value;
+  return Utf8(value);
 }
 
 // Clears read-only and hidden on every file below `root`, so that the

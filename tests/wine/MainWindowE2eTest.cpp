@@ -242,23 +242,51 @@ class SteamPathValue {
   static constexpr const char* kKey = "Software\\Valve\\Steam";
 };
 
-TEST_F(MainWindowE2e, GameInASteamLibraryLoadsWithoutTheRegistryValueOrAnyMessage) {
+// A demo game in the Steam library `library`, listed (in UTF-8, backslashes
+// escaped, as Steam writes it) by a Steam in game.Root()'s Steam folder;
+// the registry names no game. Returns the game's folder.
+fs::path SteamLibraryGame(const GameFolder& game, const fs::path& library) {
   RemoveInstallPath();
-  const fs::path steam = game_.Root() / "Steam";
-  const fs::path library = game_.Root() / "Steam Library";
+  const fs::path steam = game.Root() / "Steam";
   const fs::path folder = library / "steamapps" / "common" / "The Sims Legacy Collection";
-  ASSERT_EQ(demo::WriteDemoGame(folder.string()), "");
+  EXPECT_EQ(demo::WriteDemoGame(folder.string()), "");
   fs::create_directories(steam / "steamapps");
-  // The library list as Steam writes it: backslashes escaped.
   std::string list = "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"";
   for (char c : library.string()) list += c == '\\' ? std::string("\\\\") : std::string(1, c);
   list += "\"\n\t}\n}\n";
   WriteFileBytes(steam / "steamapps" / "libraryfolders.vdf", list);
-  const SteamPathValue steamPath(steam.string());
+  return folder;
+}
+
+TEST_F(MainWindowE2e, GameInASteamLibraryLoadsWithoutTheRegistryValueOrAnyMessage) {
+  const fs::path folder = SteamLibraryGame(game_, game_.Root() / "Steam Library");
+  const SteamPathValue steamPath((game_.Root() / "Steam").string());
 
   StartOnGame();  // a message box would hold the lists back
   ExpectList(0);
   EXPECT_EQ(Setting(), folder.string());
+  CloseAndWait();
+}
+
+// A library whose name the PC's code page cannot spell: the game is found,
+// an edit is saved into it, and the next start takes it from the setting.
+TEST_F(MainWindowE2e, GameInALibraryNamedBeyondTheCodePageIsFoundSavedAndKept) {
+  const fs::path folder =
+      SteamLibraryGame(game_, game_.Root() / u8"Biblioteka \u0141\u00f3d\u017a \u65e5\u672c");
+  const SteamPathValue steamPath((game_.Root() / "Steam").string());
+  StartOnGame();
+  ExpectList(0);
+  app_.ChooseName(0);
+  app_.Type(L"Ada");
+  SaveAndExpect(L"Operation Complete", L"Names saved.");
+  CloseAndWait();
+  IffFile saved;
+  ASSERT_TRUE(gsReadIFFImage(saved, ReadFileBytes(folder / "GameData" / "live.iff")));
+  EXPECT_EQ(NameTable(saved, 0).Entries.at(0).Value, "Ada");
+
+  EXPECT_EQ(Setting(), folder.string());
+  StartOnGame();
+  EXPECT_EQ(app_.ListItem(0), L"Ada");
   CloseAndWait();
 }
 
