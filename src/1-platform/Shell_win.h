@@ -12,7 +12,7 @@
 
 namespace qm {
 
-// ShellExecuteA and FindExecutableA, with COM initialised around each call
+// ShellExecuteW and FindExecutableW, with COM initialised around each call
 // as the shell asks.
 class Win32Shell final : public Shell {
  public:
@@ -34,8 +34,8 @@ class Win32Clipboard final : public Clipboard {
   HWND owner_;
 };
 
-// SHBrowseForFolderA, selecting the start folder once it has opened, then
-// SHGetPathFromIDListA into 260 spaces.
+// SHBrowseForFolderW, selecting the start folder once it has opened, then
+// SHGetPathFromIDListW into 260 spaces.
 class Win32FolderBrowser final : public FolderBrowser {
  public:
   bool Browse(WindowHandle owner, const std::string& title, uint32_t flags,
@@ -56,7 +56,7 @@ class Win32ProgramInfo final : public ProgramInfo {
   ProgramVersion builtIn_;
 };
 
-// GetSaveFileNameA and GetOpenFileNameA, owned by `owner` or, for 0, by the
+// GetSaveFileNameW and GetOpenFileNameW, owned by `owner` or, for 0, by the
 // active window.
 class Win32FileDialogs final : public FileDialogs {
  public:

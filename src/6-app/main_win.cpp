@@ -44,13 +44,10 @@ int Run(HINSTANCE instance, int showCommand) {
   const ErrorWindowServices errorServices{files, messages, shell, program, process};
   SetErrorTrapHook([&errorServices] { ShowErrorDialogModal(errorServices); });
 
-  FrmMain main({files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs, *codePage,
-                SystemEnvironment()},
-               browser);
-  if (!main.Create(instance, showCommand)) {
-    fatal.Fatal(static_cast<int32_t>(GetLastError()), "The main window could not be created.");
-  }
-  const int exitCode = RunMessageLoop(main);
+  const int exitCode = RunMainWindow(instance, showCommand,
+                                     {files, messages, settings, SystemRegistry(), fatal, sleeper,
+                                      fileDialogs, *codePage, SystemEnvironment()},
+                                     browser);
   SetErrorTrapHook({});
   return exitCode;
 }

@@ -153,7 +153,8 @@ Bytes DemoLiveImage() {
 std::string WriteDemoGame(const std::string& folder) {
   namespace fs = std::filesystem;
   try {
-    const fs::path root(folder);
+    // The folder's name is UTF-8 (as the program's paths are) on every system.
+    const fs::path root(std::u8string(folder.begin(), folder.end()));
     fs::create_directories(root / "GameData");
     const Bytes image = DemoLiveImage();
     const std::string placeholder =
