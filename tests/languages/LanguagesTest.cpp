@@ -1,4 +1,5 @@
-// Names of every language converted in their own code page.
+// Names of every language: converted in their own code page, and found in
+// their block of a multilingual string table.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,10 @@
 #include <vector>
 
 #include "1-platform/CodePage.h"
+#include "2-iff/StringTable.h"
+#include "4-behaviour/LanguageBlocks.h"
+#include "4-behaviour/Languages.h"
+#include "testkit/IffParts.h"
 
 namespace qm::test {
 namespace {
@@ -47,6 +52,51 @@ TEST(CodePages, DoubleByteSequenceThatDoesNotConvertFails) {
   EXPECT_FALSE(SystemCodePage(936)->ToUtf8("A\x81", utf8)) << utf8;
   EXPECT_TRUE(SystemCodePage(1252)->ToUtf8("A\x81", utf8));
   EXPECT_EQ(utf8, "A\xC2\x81");
+}
+
+TEST(Languages, SettingMatchedWithoutLetterCaseOrSpaces) {
+  EXPECT_EQ(FindLanguage("simplified CHINESE")->code, 17);
+  EXPECT_EQ(FindLanguage(" US English ")->name, "English (US)");
+  EXPECT_EQ(FindLanguage("English"), nullptr);
+  EXPECT_EQ(LanguageOfCode(0)->setting, "USEnglish");
+  EXPECT_EQ(LanguageOfCode(21), nullptr);
+}
+
+StringTable DecodedTable(const std::vector<TableEntry>& entries) {
+  IffFile file;
+  file.Chunks.push_back(ModelChunk("STR#", 0x96, 0x10, "Names", StringTableData(entries)));
+  StringTable table;
+  EXPECT_TRUE(gsReadSTRSegment(file, table, Be16(0x96) + Be16(0x10), false));
+  return table;
+}
+
+TEST(LanguageBlocks, AnythingButEqualRunsOfDistinctCodesIsOneBlock) {
+  const auto table = [](std::vector<std::pair<int, int>> runs) {
+    std::vector<TableEntry> entries;
+    for (auto [code, length] : runs) {
+      for (int i = 0; i < length; ++i) entries.push_back({.value = "N", .language = char(code)});
+    }
+    return DecodedTable(entries);
+  };
+  std::vector<std::pair<int, int>> interleaved;
+  for (int i = 0; i < 60; ++i) interleaved.insert(interleaved.end(), {{1, 1}, {3, 1}});
+  std::vector<std::pair<int, int>> shortBlocks;  // 17 x 11 entries, as in other tables
+  for (int code : {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18, 19, 20}) {
+    shortBlocks.push_back({code, 11});
+  }
+
+  // Interleaved codes; US English in two runs (0 counts as 1); unequal runs;
+  // runs shorter than the list.
+  for (const auto& runs :
+       {interleaved, {{0, 60}, {3, 60}, {1, 60}}, {{1, 60}, {3, 61}}, shortBlocks}) {
+    const LanguageBlocks blocks = FindLanguageBlocks(table(runs), 50);
+    EXPECT_EQ(blocks.codes, std::vector<int>{kMixedLanguages}) << runs.size() << " runs";
+  }
+  // A table in one language: its own, the first block for any other.
+  const LanguageBlocks french = FindLanguageBlocks(table({{3, 60}}), 51);
+  EXPECT_EQ(french.length, 60u);
+  EXPECT_TRUE(french.Locate(3).held);
+  EXPECT_FALSE(french.Locate(1).held);
 }
 
 }  // namespace
