@@ -12,6 +12,7 @@
 #include "4-behaviour/LanguageBlocks.h"
 #include "4-behaviour/Languages.h"
 #include "testkit/IffParts.h"
+#include "testkit/LanguageNames.h"
 
 namespace qm::test {
 namespace {
@@ -70,6 +71,24 @@ StringTable DecodedTable(const std::vector<TableEntry>& entries) {
   return table;
 }
 
+TEST(LanguageBlocks, SeventeenBlocksOfTheGamesTableEachInItsScript) {
+  const StringTable table = DecodedTable(MultilingualEntries(0, 60));
+  const LanguageBlocks blocks = FindLanguageBlocks(table, 51);
+  EXPECT_EQ(blocks.codes, std::vector<int>(kGameLanguageCodes.begin(), kGameLanguageCodes.end()));
+  EXPECT_EQ(blocks.length, 60u);
+
+  const BlockStart japanese = blocks.Locate(15);
+  ASSERT_TRUE(japanese.held);
+  EXPECT_EQ(japanese.first, 11u * 60);
+  std::string shown;
+  ASSERT_TRUE(SystemCodePage(932)->ToUtf8(table.Entries.at(japanese.first + 1).Value, shown));
+  EXPECT_EQ(shown, LanguageNameUtf8(15, 0, 1));
+  // Code 0 reads as US English; Hebrew is not in the table: its first block.
+  EXPECT_TRUE(blocks.Locate(0).held);
+  EXPECT_EQ(blocks.Locate(12).first, 0u);
+  EXPECT_FALSE(blocks.Locate(12).held);
+}
+
 TEST(LanguageBlocks, AnythingButEqualRunsOfDistinctCodesIsOneBlock) {
   const auto table = [](std::vector<std::pair<int, int>> runs) {
     std::vector<TableEntry> entries;
@@ -81,9 +100,7 @@ TEST(LanguageBlocks, AnythingButEqualRunsOfDistinctCodesIsOneBlock) {
   std::vector<std::pair<int, int>> interleaved;
   for (int i = 0; i < 60; ++i) interleaved.insert(interleaved.end(), {{1, 1}, {3, 1}});
   std::vector<std::pair<int, int>> shortBlocks;  // 17 x 11 entries, as in other tables
-  for (int code : {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18, 19, 20}) {
-    shortBlocks.push_back({code, 11});
-  }
+  for (int code : kGameLanguageCodes) shortBlocks.push_back({code, 11});
 
   // Interleaved codes; US English in two runs (0 counts as 1); unequal runs;
   // runs shorter than the list.
