@@ -35,6 +35,18 @@ bool Win32MessageBoxes::Ask(const std::string& text, const std::string& title) {
          IDYES;
 }
 
+Choice Win32MessageBoxes::AskYesNoCancel(const std::string& text, const std::string& title) {
+  switch (MessageBoxA(GetActiveWindow(), text.c_str(), title.c_str(),
+                      MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+      return Choice::Yes;
+    case IDNO:
+      return Choice::No;
+    default:
+      return Choice::Cancel;
+  }
+}
+
 std::string Win32Settings::Get(const std::string& app, const std::string& section,
                                const std::string& key) {
   const std::string path = SettingsKey(app, section);
@@ -52,19 +64,18 @@ std::string Win32Settings::Get(const std::string& app, const std::string& sectio
   return value;
 }
 
-// A setting that cannot be stored is remembered for this run only: the
-// stored setting is read again at the next start.
-void Win32Settings::Save(const std::string& app, const std::string& section, const std::string& key,
-                         const std::string& value) {
+SysCode Win32Settings::Save(const std::string& app, const std::string& section,
+                            const std::string& key, const std::string& value) {
   HKEY handle = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr,
-                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &handle,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  RegSetValueExA(handle, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
+  LSTATUS status =
+      RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr,
+                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &handle, nullptr);
+  if (status != ERROR_SUCCESS) return static_cast<SysCode>(status);
+  status =
+      RegSetValueExA(handle, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
   RegCloseKey(handle);
+  return static_cast<SysCode>(status);
 }
 
 void Win32FatalErrors::Fatal(int32_t number, const std::string& description) {

@@ -62,7 +62,7 @@ void NameEditor::OnLoad() {
     const std::string found =
         LocateGame(fromRegistry, {services_.registry, services_.files, services_.environment});
     setting = found.empty() ? fromRegistry : found;
-    services_.settings.Save(kSettingsApp, kSettingsSection, kSettingsKey, setting);
+    StoreGameFolderSetting(services_.settings, services_.messages, setting);
   }
   gSimsPath = setting;
 }

@@ -62,6 +62,7 @@ class ConsoleMessages final : public MessageBoxes {
     err_ << "qmnames: " << title << ": " << line << "\n";
   }
   bool Ask(const std::string&, const std::string&) override { return true; }
+  Choice AskYesNoCancel(const std::string&, const std::string&) override { return Choice::Cancel; }
 
  private:
   std::ostream& err_;
