@@ -149,7 +149,7 @@ bool NameEditor::FilterKey(int16_t& c) {
   return passes;
 }
 
-void NameEditor::OnNameKeyUp() {
+void NameEditor::OnNameChanged() {
   if (mEditRow < 0 || static_cast<size_t>(mEditRow) >= mItems.size()) return;
   const std::string text = view_.GetNameText();
   std::string& item = mItems[static_cast<size_t>(mEditRow)];

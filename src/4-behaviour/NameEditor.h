@@ -81,8 +81,10 @@ class NameEditor {
   // to 0 and the character must be dropped.
   static bool FilterKey(int16_t& c);
 
-  // Name box key release: copy the name box into the list item being edited.
-  void OnNameKeyUp();
+  // The user changed the name box's text (typing, pasting, deleting): copy
+  // it into the list item being edited. The view does not report the text
+  // that SetNameText puts in.
+  void OnNameChanged();
 
   // Save button and menu item.
   void SaveNameLists();

@@ -116,6 +116,8 @@ void FrmMain::OnCommand(int id, int code) {
     if (code == BN_CLICKED) OnOptionClicked(id - kOptList0);
   } else if (id == kLstNames) {
     if (code == LBN_SELCHANGE) OnListSelectionChanged();
+  } else if (id == kTxtName) {
+    if (code == EN_CHANGE) OnNameChanged();
   } else if (id == kCmdSave || id == kMenuSave) {
     OnSave();
   } else if (id == kCmdExit || id == kMenuExit) {
@@ -196,7 +198,11 @@ bool FrmMain::OnNameChar(WPARAM& ch) {
   return passes;
 }
 
-void FrmMain::OnNameKeyUp() { editor_.OnNameKeyUp(); }
+// Every change of the name box's text (typed, pasted, cut, undone) reaches
+// the list; the text the program puts in itself does not.
+void FrmMain::OnNameChanged() {
+  if (!settingName_) editor_.OnNameChanged();
+}
 
 LRESULT CALLBACK FrmMain::NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                       DWORD_PTR self) {
@@ -214,11 +220,6 @@ LRESULT FrmMain::HandleNameBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR:
       if (!OnNameChar(wp)) return 0;
       break;
-    case WM_KEYUP: {
-      const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
-      OnNameKeyUp();
-      return result;
-    }
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, &FrmMain::NameBoxProc, kNameBoxSubclass);
       break;
@@ -337,7 +338,11 @@ void FrmMain::SetListItem(int row, const std::string& text) {
   InvalidateRect(lstNames_, nullptr, TRUE);
 }
 
-void FrmMain::SetNameText(const std::string& text) { SetWindowTextA(txtName_, text.c_str()); }
+void FrmMain::SetNameText(const std::string& text) {
+  settingName_ = true;
+  SetWindowTextA(txtName_, text.c_str());
+  settingName_ = false;
+}
 
 std::string FrmMain::GetNameText() { return dialogwin::WindowText(txtName_); }
 

@@ -64,7 +64,7 @@ class FrmMain final : public MainView {
   void OnOptionClicked(int index);
   void OnListSelectionChanged();
   bool OnNameChar(WPARAM& ch);
-  void OnNameKeyUp();
+  void OnNameChanged();
 
   void CreateControls();
   layout::WindowLayout Layout(UINT dpi);
@@ -87,6 +87,7 @@ class FrmMain final : public MainView {
   std::vector<HWND> tabOrder_;  // the option group by its first option
   HWND lastFocus_ = nullptr;    // restored when the window is activated again
   int checkedOption_ = -1;      // none is selected until the first list selection
+  bool settingName_ = false;    // SetNameText is putting text into the name box
 };
 
 // Runs the message loop until the program quits; returns the exit code.

@@ -178,10 +178,10 @@ TEST_F(Saving, NamesWithBytesAbove127SurviveUneditedThroughALossyView) {
   StartOnGame();
   const Bytes original = Live();
   editor.OnChooseName(1);  // "Ren\xE9e-a1", shown as "Ren?e-a1"
-  editor.OnNameKeyUp();
+  editor.OnNameChanged();
   editor.OnSelectList(4);
   editor.OnChooseName(3);
-  editor.OnNameKeyUp();
+  editor.OnNameChanged();
   editor.SaveNameLists();
   EXPECT_EQ(Live(), original);
   EXPECT_EQ(NameTable(ReadBack(Live()), 0).Entries[1].Value,
