@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
+#include <utility>
 
 #include "1-platform/Failure.h"
 #include "2-iff/BinarySupport.h"
@@ -20,6 +22,8 @@ const std::string kPathTitle = "Path to The Sims not found!";
 const std::string kExportTitle = "Export Names";
 const std::string kImportTitle = "Import Names";
 const std::string kRestoreTitle = "Restore Original Names";
+const std::string kNotSavedTitle = "Names Not Saved";
+const std::string kLoadTitle = "Names Not Loaded";
 
 FileKind PackKind() { return {kNamePackDescription, kNamePackPattern, kNamePackExtension}; }
 
@@ -88,9 +92,11 @@ void NameEditor::OnActivate() {
         "SIMS.EXE Not Found!", MessageIcon::Critical);
   } else {
     if (!gSimsPath.empty()) store_.MakeBackup(gSimsPath);
-    // A failed load has been reported through the error trap; should its
-    // window close without ending the program, nothing half-loaded stays.
-    if (!LoadNameLists()) {
+    // A failed load has been reported; should the error trap's window close
+    // without ending the program, nothing half-loaded stays.
+    bool loaded = false;
+    WithoutOutOfMemory(kLoadTitle, [&] { loaded = LoadNameLists(); });
+    if (!loaded) {
       ForgetLoadedGame();
       view_.SetListItems(mItems);
       return;
@@ -163,9 +169,47 @@ void NameEditor::OnNameChanged() {
 
 void NameEditor::SaveNameLists() {
   if (mItems.empty()) return;
-  WriteBack();
-  if (store_.Save(gSimsPath, gNameLists)) {
-    services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
+  WithoutOutOfMemory(kNotSavedTitle, [&] {
+    WriteBack();
+    SaveResult result = store_.Save(gSimsPath, gNameLists);
+    if (result == SaveResult::Changed) {
+      const Choice choice = services_.messages.AskYesNoCancel(
+          "GameData\\live.iff has changed since Quillmark read it: another program (qmnames, a "
+          "second Quillmark, the game or its updater) has written it." +
+              kCrLf + kCrLf +
+              "Yes: save your names over it; what the other program wrote is lost." + kCrLf +
+              "No: read live.iff again; the names you have not saved are dropped." + kCrLf +
+              "Cancel: do nothing now.",
+          "live.iff Has Changed");
+      if (choice == Choice::No) ReloadNameLists();
+      if (choice != Choice::Yes) return;
+      result = store_.Save(gSimsPath, gNameLists, true);
+    }
+    if (result == SaveResult::Saved) {
+      services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
+    }
+  });
+}
+
+void NameEditor::ReloadNameLists() {
+  const int16_t shown = mShownList;
+  ForgetLoadedGame();
+  if (!LoadNameLists()) {
+    ForgetLoadedGame();
+    view_.SetListItems(mItems);
+    return;
+  }
+  ShowList(shown);
+}
+
+void NameEditor::WithoutOutOfMemory(const std::string& title, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::bad_alloc&) {
+    services_.messages.Show(
+        "There is not enough memory for this. The game's files are as they were, and the names in "
+        "the window are kept.",
+        title, MessageIcon::Critical);
   }
 }
 
@@ -241,15 +285,17 @@ void NameEditor::OnRestoreNames() {
                               kRestoreTitle)) {
     return;
   }
-  NameLists original;
-  std::string why;
-  if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why)) {
-    services_.messages.Show("The original names could not be restored." + kCrLf + why,
-                            kRestoreTitle, MessageIcon::Critical);
-    return;
-  }
-  gNameLists = original;
-  ShowList(mShownList);
+  WithoutOutOfMemory(kRestoreTitle, [&] {
+    NameLists original;
+    std::string why;
+    if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why)) {
+      services_.messages.Show("The original names could not be restored." + kCrLf + why,
+                              kRestoreTitle, MessageIcon::Critical);
+      return;
+    }
+    gNameLists = std::move(original);
+    ShowList(mShownList);
+  });
 }
 
 // The lists of a game are loaded: the tables hold every name that a list

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -86,7 +87,9 @@ class NameEditor {
   // that SetNameText puts in.
   void OnNameChanged();
 
-  // Save button and menu item.
+  // Save button and menu item. When live.iff has changed since it was
+  // loaded, a question offers to save over it, to load it again (dropping
+  // the edits) or to do nothing.
   void SaveNameLists();
 
   // File > Export Names...: the seven lists, edits included, to a name pack
@@ -107,6 +110,11 @@ class NameEditor {
 
  private:
   void WriteBack();
+  // Drops every edit and loads live.iff again, showing the same list.
+  void ReloadNameLists();
+  // Runs `step`; running out of memory in it is a message with `title`,
+  // never the end of the window.
+  void WithoutOutOfMemory(const std::string& title, const std::function<void()>& step);
   void ShowList(int16_t index);
   bool GameLoaded() const;
   // Drops the loaded image, the tables, gNameLists and the list box's working

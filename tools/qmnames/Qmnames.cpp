@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <thread>
+#include <utility>
 
 #include "1-platform/CodePage.h"
 #include "1-platform/Environment.h"
@@ -210,7 +212,13 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
     }
   }
   store.MakeBackup(game);
-  if (!store.Save(game, lists)) return kFileError;
+  const SaveResult saved = store.Save(game, lists);
+  if (saved == SaveResult::Changed) {
+    err << "qmnames: " << game << kLiveTail
+        << " changed while qmnames was working on it (another program wrote it); nothing was "
+           "written. Run the command again.\n";
+  }
+  if (saved != SaveResult::Saved) return kFileError;
   out << "Names saved.\n";
   return kOk;
 }
@@ -249,6 +257,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     status = Execute(command, *codePage, out, err);
   } catch (const Stop& stop) {
     status = stop.status;
+  } catch (const std::bad_alloc&) {
+    err << "qmnames: not enough memory; live.iff is as it was\n";
+    status = kFileError;
   }
   SetErrorTrapHook(std::move(previous));
   return status;
