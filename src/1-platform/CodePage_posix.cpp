@@ -61,8 +61,10 @@ class Iconv {
 
 class PosixCodePage final : public CodePage {
  public:
-  explicit PosixCodePage(const std::string& name)
-      : toUtf8_("UTF-8", name), fromUtf8_(name, "UTF-8") {}
+  explicit PosixCodePage(unsigned number)
+      : number_(number),
+        toUtf8_("UTF-8", "CP" + std::to_string(number)),
+        fromUtf8_("CP" + std::to_string(number), "UTF-8") {}
   bool ok() const { return toUtf8_.ok() && fromUtf8_.ok(); }
 
   bool ToUtf8(std::string_view bytes, std::string& utf8) override {
@@ -84,7 +86,10 @@ class PosixCodePage final : public CodePage {
     });
   }
 
+  unsigned Number() const override { return number_; }
+
  private:
+  unsigned number_;
   Iconv toUtf8_;
   Iconv fromUtf8_;
 };
@@ -92,8 +97,7 @@ class PosixCodePage final : public CodePage {
 }  // namespace
 
 std::unique_ptr<CodePage> SystemCodePage(unsigned number) {
-  auto codePage =
-      std::make_unique<PosixCodePage>("CP" + std::to_string(number == 0 ? 1252 : number));
+  auto codePage = std::make_unique<PosixCodePage>(number == 0 ? 1252 : number);
   if (!codePage->ok()) return nullptr;
   return codePage;
 }

@@ -231,24 +231,20 @@ void NameEditor::OnExportNames() {
   WriteBack();
   std::string path = "names.txt";
   if (!services_.dialogs.ChooseSave(0, PackKind(), path)) return;
-  std::string pack;
-  std::string why;
-  if (!WriteNamePack(gNameLists, services_.codePage, pack, why)) {
-    services_.messages.Show("The names could not be exported." + kCrLf + why, kExportTitle,
-                            MessageIcon::Critical);
-    return;
-  }
-  std::unique_ptr<OutputFile> out;
-  SysCode code = services_.files.Create(path, out);
-  if (code == syserr::kOk) code = out->Write(pack);
-  if (code == syserr::kOk) code = out->Commit();
-  if (code != syserr::kOk) {
-    services_.messages.Show("The names could not be exported." + kCrLf + FileError(code, path),
-                            kExportTitle, MessageIcon::Critical);
-    return;
-  }
-  services_.messages.Show("The names were exported to " + path + ".", kExportTitle,
-                          MessageIcon::Information);
+  WithoutOutOfMemory(kExportTitle, [&] {
+    const std::string pack = WriteNamePack(gNameLists, services_.codePage);
+    std::unique_ptr<OutputFile> out;
+    SysCode code = services_.files.Create(path, out);
+    if (code == syserr::kOk) code = out->Write(pack);
+    if (code == syserr::kOk) code = out->Commit();
+    if (code != syserr::kOk) {
+      services_.messages.Show("The names could not be exported." + kCrLf + FileError(code, path),
+                              kExportTitle, MessageIcon::Critical);
+      return;
+    }
+    services_.messages.Show("The names were exported to " + path + ".", kExportTitle,
+                            MessageIcon::Information);
+  });
 }
 
 void NameEditor::OnImportNames() {
@@ -256,25 +252,29 @@ void NameEditor::OnImportNames() {
   WriteBack();
   std::string path;
   if (!services_.dialogs.ChooseOpen(0, PackKind(), path)) return;
-  std::string pack;
-  const SysCode code = services_.files.ReadAll(path, pack);
-  if (code != syserr::kOk) {
-    services_.messages.Show("The name pack could not be read." + kCrLf + FileError(code, path),
-                            kImportTitle, MessageIcon::Critical);
-    return;
-  }
-  const PackReading reading = ReadNamePack(pack, gNameLists, services_.codePage);
-  if (!reading.isPack) {
-    services_.messages.Show(path + " is not a name pack: it has no list heading such as [" +
-                                kNameListInfo[0].caption + "].",
-                            kImportTitle, MessageIcon::Critical);
-    return;
-  }
-  gNameLists = reading.lists;
-  ShowList(mShownList);
-  services_.messages.Show(
-      DescribeReading(reading) + kCrLf + kCrLf + "Press Save to write the names into the game.",
-      kImportTitle, reading.rejected.empty() ? MessageIcon::Information : MessageIcon::Warning);
+  WithoutOutOfMemory(kImportTitle, [&] {
+    std::string pack;
+    const SysCode code = services_.files.ReadAllUpTo(path, kMaxPackBytes, pack);
+    if (code != syserr::kOk) {
+      services_.messages.Show(code == syserr::kFileTooLarge ? PackTooLargeText(path)
+                                                            : "The name pack could not be read." +
+                                                                  kCrLf + FileError(code, path),
+                              kImportTitle, MessageIcon::Critical);
+      return;
+    }
+    PackReading reading = ReadNamePack(pack, gNameLists, services_.codePage);
+    if (!reading.isPack) {
+      services_.messages.Show(path + " is not a name pack: it has no list heading such as [" +
+                                  kNameListInfo[0].caption + "].",
+                              kImportTitle, MessageIcon::Critical);
+      return;
+    }
+    gNameLists = std::move(reading.lists);
+    ShowList(mShownList);
+    services_.messages.Show(
+        DescribeReading(reading) + kCrLf + kCrLf + "Press Save to write the names into the game.",
+        kImportTitle, reading.rejected.empty() ? MessageIcon::Information : MessageIcon::Warning);
+  });
 }
 
 void NameEditor::OnRestoreNames() {

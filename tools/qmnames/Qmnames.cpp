@@ -160,12 +160,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
   if (!store.Load(game, lists)) return kFileError;
 
   if (command.name == "list" || command.name == "export") {
-    std::string pack;
-    std::string why;
-    if (!WriteNamePack(lists, codePage, pack, why)) {
-      err << "qmnames: " << why << "\n";
-      return kFileError;
-    }
+    const std::string pack = WriteNamePack(lists, codePage);
     if (command.name == "list") {
       out << pack.substr(3);  // without the byte-order mark
       return kOk;
@@ -184,16 +179,24 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
 
   if (command.name == "import") {
     std::string pack;
-    const SysCode code = files.ReadAll(command.file, pack);
+    const SysCode code = files.ReadAllUpTo(command.file, kMaxPackBytes, pack);
+    if (code == syserr::kFileTooLarge) {
+      err << "qmnames: " << PackTooLargeText(command.file) << "\n";
+      return kFileError;
+    }
     if (code != syserr::kOk) {
       err << "qmnames: " << command.file << ": error " << code << ": " << SystemErrorText(code)
           << "\n";
       return kFileError;
     }
-    const PackReading reading = ReadNamePack(pack, lists, codePage);
+    PackReading reading = ReadNamePack(pack, lists, codePage);
     if (!reading.isPack) {
       err << "qmnames: " << command.file << " is not a name pack: it has no list heading\n";
       return kPackRejected;
+    }
+    if (reading.codePage != 0) {
+      err << "qmnames: " << command.file << " is not UTF-8: it was read as text in code page "
+          << reading.codePage << "\n";
     }
     if (!reading.rejected.empty()) {
       for (const PackRejection& rejection : reading.rejected) {
@@ -202,7 +205,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
       err << "qmnames: " << reading.rejected.size() << " lines rejected; nothing was written\n";
       return kPackRejected;
     }
-    lists = reading.lists;
+    lists = std::move(reading.lists);
     out << reading.taken << " names taken.\n";
   } else {  // restore
     std::string why;
