@@ -52,23 +52,27 @@ cmake --build --preset native -j"$jobs"
 echo "== native tests"
 run_ctest native --preset native -j"$jobs"
 
-# Bounded fuzzing: each libFuzzer target for 60 s on a copy of its corpus
-# (the committed corpus stays as it is). Any finding fails the run; the
-# input that found it is kept in build/fuzz/run/TARGET/artifacts.
+# Bounded fuzzing: each libFuzzer target for 60 s (the name pack's for 20 s)
+# on a copy of its corpus (the committed corpus stays as it is). Any finding
+# fails the run; the input that found it is kept in
+# build/fuzz/run/TARGET/artifacts.
 echo "== fuzz build"
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j"$jobs" --target fuzz_iff_file fuzz_string_table fuzz_library_folders
-echo "== fuzzing (60 s per target)"
+cmake --build --preset fuzz -j"$jobs" --target fuzz_iff_file fuzz_string_table fuzz_library_folders \
+  fuzz_name_pack
+echo "== fuzzing (60 s per target, 20 s for name_pack)"
 if [ -x /usr/lib/llvm-14/bin/llvm-symbolizer ]; then
   export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
 fi
-for target in iff_file string_table library_folders; do
+for target in iff_file string_table library_folders name_pack; do
+  seconds=60
+  [ "$target" = name_pack ] && seconds=20
   work="$QM_ROOT/build/fuzz/run/$target"
   rm -rf "$work"
   mkdir -p "$work/corpus" "$work/artifacts"
   cp fuzz/corpus/"$target"/* "$work/corpus/"
   set +e
-  "$QM_ROOT/build/fuzz/fuzz/fuzz_$target" -max_total_time=60 -rss_limit_mb=512 \
+  "$QM_ROOT/build/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=512 \
     -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/corpus" >"$work/fuzz.log" 2>&1
   rc=$?
   set -e

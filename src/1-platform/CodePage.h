@@ -18,6 +18,8 @@ class CodePage {
   // `utf8` as bytes in the code page. False when a character has no place
   // in it: nothing is put in its place.
   virtual bool FromUtf8(std::string_view utf8, std::string& bytes) = 0;
+  // The code page's Windows number (1252, 1250, ...).
+  virtual unsigned Number() const = 0;
 };
 
 // The platform's converter for Windows code page `number` (1252, 1250, ...).

@@ -93,7 +93,8 @@ size_t Utf8ToUndefinedByte(std::string_view rest, std::string& out) {
 class PosixCodePage final : public CodePage {
  public:
   explicit PosixCodePage(unsigned number)
-      : singleByte_(!IsDoubleByte(number)),
+      : number_(number),
+        singleByte_(!IsDoubleByte(number)),
         toUtf8_("UTF-8", "CP" + std::to_string(number)),
         fromUtf8_("CP" + std::to_string(number), "UTF-8") {}
   bool ok() const { return toUtf8_.ok() && fromUtf8_.ok(); }
@@ -109,7 +110,10 @@ class PosixCodePage final : public CodePage {
     });
   }
 
+  unsigned Number() const override { return number_; }
+
  private:
+  unsigned number_;
   bool singleByte_;
   Iconv toUtf8_;
   Iconv fromUtf8_;

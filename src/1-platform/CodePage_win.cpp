@@ -55,6 +55,8 @@ class Win32CodePage final : public CodePage {
            FromWide(number_, wide, bytes, true);
   }
 
+  unsigned Number() const override { return number_; }
+
  private:
   UINT number_;
 };

@@ -1,6 +1,11 @@
 #pragma once
 // Byte-wise file access, behind an interface so that the editor and the IFF
 // writer can be driven by an in-memory fake (and fault injection) in tests.
+//
+// Letter case: Windows ignores it everywhere. The POSIX build ignores it
+// only in the names a path joins with a backslash, which are the game's
+// files below its folder (GameFolder.h); a user's own path, written with
+// slashes, is taken exactly as written.
 
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +46,19 @@ inline constexpr SysCode kInvalidIndex = 1413;       // ERROR_INVALID_INDEX
 // ("Access is denied.").
 std::string SystemErrorText(SysCode code);
 
+// A file's size and last-write time (in the platform's own units), for
+// telling later whether another program has written the file meanwhile.
+struct FileStamp {
+  uint64_t size = 0;
+  uint64_t lastWrite = 0;
+};
+
+// A lock taken with FileSystem::Lock, held until the object is destroyed.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
 // A file being written. Destroying it without Commit closes it without
 // flushing to the device; what was written may or may not be there.
 class OutputFile {
@@ -64,7 +82,9 @@ class FileSystem {
   // system. Letter case does not matter on Windows. Never fails: a path that
   // cannot be looked up counts as absent.
   virtual bool IsNormalFile(const std::string& path) = 0;
-  // Copies `from` to `to`; fails with kFileExists when `to` exists.
+  // Copies `from` to `to`; fails with kFileExists when `to` exists. The copy
+  // is written to a temporary file beside `to`, flushed, and renamed into
+  // place without replacing anything, so that `to` is never a partial copy.
   virtual SysCode CopyNoOverwrite(const std::string& from, const std::string& to) = 0;
   // Clears read-only, hidden, system and archive.
   virtual SysCode SetNormal(const std::string& path) = 0;
@@ -72,6 +92,12 @@ class FileSystem {
   // Puts `from` in place of `to` in one step (replacing `to` when it exists),
   // written through to the device before it returns.
   virtual SysCode Replace(const std::string& from, const std::string& to) = 0;
+  // Size and last-write time of an existing file.
+  virtual SysCode Stamp(const std::string& path, FileStamp& stamp) = 0;
+  // Takes the exclusive lock of the file at `path`, which is made (empty)
+  // when missing and left in place, without waiting: kLockViolation while
+  // anyone else holds it, another open of it in this process included.
+  virtual SysCode Lock(const std::string& path, std::unique_ptr<FileLock>& lock) = 0;
 };
 
 // The file system of the platform the program runs on.

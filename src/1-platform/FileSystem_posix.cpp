@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <new>
 #include <string>
 
@@ -103,9 +105,11 @@ class PosixOutputFile final : public OutputFile {
 
 // The game's paths are formed with backslashes and in the letter case of the
 // Windows versions ("\\gamedata\\live.iff" for GameData/live.iff). Here the
-// backslashes become slashes, and a name that does not exist as written is
-// looked up in its folder without regard to letter case, as Windows does.
-// A name found in neither way (a file about to be made) stays as written.
+// backslashes become slashes, and a name joined with a backslash that does
+// not exist as written is looked up in its folder without regard to letter
+// case, as Windows does. Names joined with slashes (a user's own paths) are
+// taken as written, so that names.txt never stands for NAMES.TXT. A name
+// found in neither way (a file about to be made) stays as written.
 std::string Native(const std::string& path) {
   std::string slashed = path;
   for (char& c : slashed) c = c == '\\' ? '/' : c;
@@ -118,12 +122,13 @@ std::string Native(const std::string& path) {
     size_t end = slashed.find('/', at);
     if (end == std::string::npos) end = slashed.size();
     const std::string name = slashed.substr(at, end - at);
+    const bool gameName = at > 0 && path[at - 1] == '\\';
     at = end + 1;
     if (name.empty()) continue;
     const std::string folder = out.empty() ? "." : out;
     const std::string prefix = out.empty() ? "" : (out == "/" ? "/" : out + "/");
     std::string found = name;
-    if (lstat((prefix + name).c_str(), &st) != 0) {
+    if (gameName && lstat((prefix + name).c_str(), &st) != 0) {
       if (DIR* dir = opendir(folder.c_str())) {
         while (const dirent* entry = readdir(dir)) {
           if (strcasecmp(entry->d_name, name.c_str()) == 0) {
@@ -145,6 +150,38 @@ std::string FolderOf(const std::string& path) {
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
+
+// A rename is durable only once the folder holding it is flushed.
+SysCode FlushFolderOf(const std::string& path) {
+  Fd folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.ok()) return WriteError();
+  if (fsync(folder.get()) != 0) return WriteError();
+  return syserr::kOk;
+}
+
+// Renames `from` to `to` unless `to` exists (kFileExists then). A file
+// system without RENAME_NOREPLACE gets a hard link and an unlink, which
+// refuse an existing name the same way.
+SysCode RenameNoReplace(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return syserr::kOk;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return WriteError();
+  if (link(from.c_str(), to.c_str()) != 0) return WriteError();
+  unlink(from.c_str());
+  return syserr::kOk;
+}
+
+class PosixLock final : public FileLock {
+ public:
+  explicit PosixLock(int fd) : fd_(fd) {}
+  ~PosixLock() override { close(fd_); }  // closing the description releases its lock
+  PosixLock(const PosixLock&) = delete;
+  PosixLock& operator=(const PosixLock&) = delete;
+
+ private:
+  int fd_;
+};
 
 // The whole file; one longer than `maxBytes` (when opened, or by growing
 // while being read) is not read past that length.
@@ -211,13 +248,20 @@ class PosixFileSystem final : public FileSystem {
     struct stat st {};
     if (fstat(in.get(), &st) != 0) return ReadError();
     if (S_ISDIR(st.st_mode)) return syserr::kAccessDenied;
-    // The copy gets the source's permission bits, as a copy keeps attributes.
     const std::string target = Native(to);
-    Fd out(open(target.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, st.st_mode & 0777));
+    if (lstat(target.c_str(), &st) == 0) return syserr::kFileExists;
+    // A name of this copy's own, so that two copies never share one; the copy
+    // gets the source's permission bits, as a copy keeps attributes.
+    static std::atomic<unsigned> copies{0};
+    const std::string temp =
+        target + "." + std::to_string(getpid()) + "-" + std::to_string(++copies) + ".tmp";
+    Fd out(open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, st.st_mode & 0777));
     if (!out.ok()) return WriteError();
     SysCode result = CopyBytes(in.get(), out.get());
     if (result == syserr::kOk && fsync(out.get()) != 0) result = WriteError();
-    if (result != syserr::kOk) unlink(target.c_str());  // no half copy left behind
+    if (result == syserr::kOk) result = RenameNoReplace(temp, target);
+    if (result != syserr::kOk) unlink(temp.c_str());  // no partial copy left behind
+    if (result == syserr::kOk) result = FlushFolderOf(target);
     return result;
   }
 
@@ -237,10 +281,37 @@ class PosixFileSystem final : public FileSystem {
   SysCode Replace(const std::string& from, const std::string& to) override {
     const std::string target = Native(to);
     if (rename(Native(from).c_str(), target.c_str()) != 0) return WriteError();
-    // The rename is durable only once the folder holding it is flushed.
-    Fd folder(open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.ok()) return WriteError();
-    if (fsync(folder.get()) != 0) return WriteError();
+    return FlushFolderOf(target);
+  }
+
+  SysCode Stamp(const std::string& path, FileStamp& stamp) override {
+    struct stat st {};
+    if (stat(Native(path).c_str(), &st) != 0) return ReadError();
+    if (S_ISDIR(st.st_mode)) return syserr::kAccessDenied;
+    stamp.size = static_cast<uint64_t>(st.st_size);
+    stamp.lastWrite = static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                      static_cast<uint64_t>(st.st_mtim.tv_nsec);
+    return syserr::kOk;
+  }
+
+  // An open-file-description lock: it belongs to this open of the file, so
+  // another open conflicts with it even in this process, and it conflicts
+  // with the classic fcntl locks through which Wine's server keeps
+  // LockFileEx, so that this build and the Windows one under Wine exclude
+  // each other. Both lock the file's first byte.
+  SysCode Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
+    const int fd = open(Native(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return WriteError();
+    auto held = std::make_unique<PosixLock>(fd);
+    struct flock range {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = 0;
+    range.l_len = 1;
+    if (fcntl(fd, F_OFD_SETLK, &range) != 0) {
+      return errno == EAGAIN || errno == EACCES ? syserr::kLockViolation : WriteError();
+    }
+    lock = std::move(held);
     return syserr::kOk;
   }
 

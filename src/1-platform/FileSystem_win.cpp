@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <new>
+#include <string>
 
 #include "1-platform/FileSystem.h"
 #include "1-platform/Utf16_win.h"
@@ -99,6 +100,17 @@ SysCode Read(const std::string& path, size_t maxBytes, std::string& contents) {
   return syserr::kOk;
 }
 
+class WinLock final : public FileLock {
+ public:
+  explicit WinLock(HANDLE h) : h_(h) {}
+  ~WinLock() override { CloseHandle(h_); }
+  WinLock(const WinLock&) = delete;
+  WinLock& operator=(const WinLock&) = delete;
+
+ private:
+  HANDLE h_;
+};
+
 class WinFileSystem final : public FileSystem {
  public:
   SysCode ReadAll(const std::string& path, std::string& contents) override {
@@ -124,8 +136,42 @@ class WinFileSystem final : public FileSystem {
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
   }
 
+  // The copy is written under a name of its own beside `to`, flushed, given
+  // the source's attributes, and renamed without MOVEFILE_REPLACE_EXISTING:
+  // an existing `to` is never touched, and a crash leaves no partial one.
   SysCode CopyNoOverwrite(const std::string& from, const std::string& to) override {
-    return CopyFileW(Utf16(from).c_str(), Utf16(to).c_str(), TRUE) ? syserr::kOk : LastError();
+    const DWORD attributes = GetFileAttributesW(Utf16(from).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return LastError(syserr::kReadFault);
+    if (GetFileAttributesW(Utf16(to).c_str()) != INVALID_FILE_ATTRIBUTES)
+      return syserr::kFileExists;
+    std::string bytes;
+    SysCode code = Read(from, std::string().max_size(), bytes);
+    if (code != syserr::kOk) return code;
+    static LONG copies = 0;
+    const std::string temp = to + "." + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(InterlockedIncrement(&copies)) + ".tmp";
+    HANDLE h = CreateFileW(Utf16(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    WinOutputFile out(h);
+    code = out.Write(bytes);
+    if (code == syserr::kOk) code = out.Commit();
+    const DWORD kept = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                     FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+    if (code == syserr::kOk && kept != 0 && !SetFileAttributesW(Utf16(temp).c_str(), kept)) {
+      code = LastError();
+    }
+    if (code == syserr::kOk &&
+        !MoveFileExW(Utf16(temp).c_str(), Utf16(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      code = LastError();
+      if (code == ERROR_ALREADY_EXISTS) code = syserr::kFileExists;
+    }
+    if (code != syserr::kOk) {
+      out.Commit();  // closes the handle when the write failed
+      SetFileAttributesW(Utf16(temp).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(Utf16(temp).c_str());
+    }
+    return code;
   }
 
   SysCode SetNormal(const std::string& path) override {
@@ -142,6 +188,35 @@ class WinFileSystem final : public FileSystem {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? syserr::kOk
                : LastError();
+  }
+
+  SysCode Stamp(const std::string& path, FileStamp& stamp) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Utf16(path).c_str(), GetFileExInfoStandard, &data)) {
+      return LastError(syserr::kReadFault);
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return syserr::kAccessDenied;
+    stamp.size = static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    stamp.lastWrite = static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                      data.ftLastWriteTime.dwLowDateTime;
+    return syserr::kOk;
+  }
+
+  // LockFileEx on the file's first byte; closing the handle releases it.
+  // Wine's server keeps the lock as a classic fcntl lock, which the POSIX
+  // build's lock on the same byte conflicts with.
+  SysCode Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override {
+    HANDLE h = CreateFileW(Utf16(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    auto held = std::make_unique<WinLock>(h);
+    OVERLAPPED at{};
+    if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+      return LastError(syserr::kLockViolation);
+    }
+    lock = std::move(held);
+    return syserr::kOk;
   }
 };
 

@@ -6,18 +6,23 @@
 #include <cstdint>
 #include <string>
 
+#include "1-platform/FileSystem.h"
+
 namespace qm {
 
 enum class MessageIcon { Critical, Warning, Information };
+enum class Choice { Yes, No, Cancel };
 
 // Modal message boxes with a title and a single OK button, or a question
-// with Yes and No.
+// with Yes and No, or with Yes, No and Cancel.
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   virtual void Show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
   // The question icon, Yes and No; true for Yes.
   virtual bool Ask(const std::string& text, const std::string& title) = 0;
+  // The warning icon, Yes, No and Cancel; closing the box is Cancel.
+  virtual Choice AskYesNoCancel(const std::string& text, const std::string& title) = 0;
 };
 
 // Per-user text settings by application, section and key; an absent value
@@ -27,8 +32,9 @@ class Settings {
   virtual ~Settings() = default;
   virtual std::string Get(const std::string& app, const std::string& section,
                           const std::string& key) = 0;
-  virtual void Save(const std::string& app, const std::string& section, const std::string& key,
-                    const std::string& value) = 0;
+  // kOk, or the system's code when the value could not be stored.
+  virtual SysCode Save(const std::string& app, const std::string& section, const std::string& key,
+                       const std::string& value) = 0;
 };
 
 // Ends the program after an unexpected failure that no handler catches: shows

@@ -38,6 +38,18 @@ bool Win32MessageBoxes::Ask(const std::string& text, const std::string& title) {
                      MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+Choice Win32MessageBoxes::AskYesNoCancel(const std::string& text, const std::string& title) {
+  switch (MessageBoxW(GetActiveWindow(), Utf16(text).c_str(), Utf16(title).c_str(),
+                      MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+      return Choice::Yes;
+    case IDNO:
+      return Choice::No;
+    default:
+      return Choice::Cancel;
+  }
+}
+
 std::string Win32Settings::Get(const std::string& app, const std::string& section,
                                const std::string& key) {
   const std::wstring path = SettingsKey(app, section);
@@ -56,20 +68,19 @@ std::string Win32Settings::Get(const std::string& app, const std::string& sectio
   return Utf8(value.substr(0, value.find(L'\0')));
 }
 
-// A setting that cannot be stored is remembered for this run only: the
-// stored setting is read again at the next start.
-void Win32Settings::Save(const std::string& app, const std::string& section, const std::string& key,
-                         const std::string& value) {
+SysCode Win32Settings::Save(const std::string& app, const std::string& section,
+                            const std::string& key, const std::string& value) {
   HKEY handle = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr,
-                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &handle,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
-  }
+  LSTATUS status =
+      RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr,
+                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &handle, nullptr);
+  if (status != ERROR_SUCCESS) return static_cast<SysCode>(status);
   const std::wstring wide = Utf16(value);
-  RegSetValueExW(handle, Utf16(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+  status = RegSetValueExW(handle, Utf16(key).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wide.c_str()),
+                          static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(handle);
+  return static_cast<SysCode>(status);
 }
 
 void Win32FatalErrors::Fatal(int32_t number, const std::string& description) {

@@ -15,6 +15,7 @@ class Win32MessageBoxes final : public MessageBoxes {
  public:
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
   bool Ask(const std::string& text, const std::string& title) override;
+  Choice AskYesNoCancel(const std::string& text, const std::string& title) override;
 };
 
 // HKEY_CURRENT_USER\Software\<app>\<section>, a REG_SZ value named <key>.
@@ -22,8 +23,8 @@ class Win32Settings final : public Settings {
  public:
   std::string Get(const std::string& app, const std::string& section,
                   const std::string& key) override;
-  void Save(const std::string& app, const std::string& section, const std::string& key,
-            const std::string& value) override;
+  SysCode Save(const std::string& app, const std::string& section, const std::string& key,
+               const std::string& value) override;
 };
 
 // A critical message box "Error N", CR LF, the description, titled

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "1-platform/Failure.h"
+#include "3-state/AppState.h"
 
 namespace qm {
 
@@ -16,6 +17,16 @@ std::string RegistryInstallPath(RegistryApi& registry, FatalErrors& fatal) {
     fatal.Fatal(failure.number(), failure.description());
   }
   return folder;
+}
+
+void StoreGameFolderSetting(Settings& settings, MessageBoxes& messages, const std::string& folder) {
+  const SysCode code = settings.Save(kSettingsApp, kSettingsSection, kSettingsKey, folder);
+  if (code == syserr::kOk) return;
+  messages.Show(
+      "The game's folder could not be stored in Quillmark's settings; it is used until "
+      "Quillmark is closed.\r\nError " +
+          std::to_string(code) + ": " + SystemErrorText(code),
+      "Setting Not Stored", MessageIcon::Warning);
 }
 
 }  // namespace qm

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "1-platform/Failure.h"
+#include "4-behaviour/GameFolder.h"
 #include "4-behaviour/LibraryFolders.h"
 
 namespace qm {
@@ -60,7 +61,8 @@ class Search {
 
   bool HoldsSimsExe(const std::string& folder) const {
     if (folder.empty() || folder == kRegistryError) return false;
-    return services_.files.IsNormalFile(Join(folder, {"sims.exe"}));
+    const std::string base = Join(folder, {});
+    return !base.empty() && services_.files.IsNormalFile(base + kSimsExeTail);
   }
 
  private:
@@ -110,8 +112,8 @@ class Search {
       }
     }
     if (!tried_.insert(key).second) return false;
-    if (!services_.files.IsNormalFile(Join(folder, {"sims.exe"})) ||
-        !services_.files.IsNormalFile(Join(folder, {"gamedata", "live.iff"}))) {
+    if (!services_.files.IsNormalFile(folder + kSimsExeTail) ||
+        !services_.files.IsNormalFile(folder + kLiveTail)) {
       return false;
     }
     found_ = folder;

@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
+#include <utility>
 
 #include "1-platform/Failure.h"
 #include "2-iff/BinarySupport.h"
@@ -20,6 +22,8 @@ const std::string kPathTitle = "Path to The Sims not found!";
 const std::string kExportTitle = "Export Names";
 const std::string kImportTitle = "Import Names";
 const std::string kRestoreTitle = "Restore Original Names";
+const std::string kNotSavedTitle = "Names Not Saved";
+const std::string kLoadTitle = "Names Not Loaded";
 
 FileKind PackKind() { return {kNamePackDescription, kNamePackPattern, kNamePackExtension}; }
 
@@ -62,7 +66,7 @@ void NameEditor::OnLoad() {
     const std::string found =
         LocateGame(fromRegistry, {services_.registry, services_.files, services_.environment});
     setting = found.empty() ? fromRegistry : found;
-    services_.settings.Save(kSettingsApp, kSettingsSection, kSettingsKey, setting);
+    StoreGameFolderSetting(services_.settings, services_.messages, setting);
   }
   gSimsPath = setting;
 }
@@ -88,9 +92,11 @@ void NameEditor::OnActivate() {
         "SIMS.EXE Not Found!", MessageIcon::Critical);
   } else {
     if (!gSimsPath.empty()) store_.MakeBackup(gSimsPath);
-    // A failed load has been reported through the error trap; should its
-    // window close without ending the program, nothing half-loaded stays.
-    if (!LoadNameLists()) {
+    // A failed load has been reported; should the error trap's window close
+    // without ending the program, nothing half-loaded stays.
+    bool loaded = false;
+    WithoutOutOfMemory(kLoadTitle, [&] { loaded = LoadNameLists(); });
+    if (!loaded) {
       ForgetLoadedGame();
       view_.SetListItems(mItems);
       return;
@@ -149,7 +155,7 @@ bool NameEditor::FilterKey(int16_t& c) {
   return passes;
 }
 
-void NameEditor::OnNameKeyUp() {
+void NameEditor::OnNameChanged() {
   if (mEditRow < 0 || static_cast<size_t>(mEditRow) >= mItems.size()) return;
   const std::string text = view_.GetNameText();
   std::string& item = mItems[static_cast<size_t>(mEditRow)];
@@ -163,9 +169,47 @@ void NameEditor::OnNameKeyUp() {
 
 void NameEditor::SaveNameLists() {
   if (mItems.empty()) return;
-  WriteBack();
-  if (store_.Save(gSimsPath, gNameLists)) {
-    services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
+  WithoutOutOfMemory(kNotSavedTitle, [&] {
+    WriteBack();
+    SaveResult result = store_.Save(gSimsPath, gNameLists);
+    if (result == SaveResult::Changed) {
+      const Choice choice = services_.messages.AskYesNoCancel(
+          "GameData\\live.iff has changed since Quillmark read it: another program (qmnames, a "
+          "second Quillmark, the game or its updater) has written it." +
+              kCrLf + kCrLf +
+              "Yes: save your names over it; what the other program wrote is lost." + kCrLf +
+              "No: read live.iff again; the names you have not saved are dropped." + kCrLf +
+              "Cancel: do nothing now.",
+          "live.iff Has Changed");
+      if (choice == Choice::No) ReloadNameLists();
+      if (choice != Choice::Yes) return;
+      result = store_.Save(gSimsPath, gNameLists, true);
+    }
+    if (result == SaveResult::Saved) {
+      services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
+    }
+  });
+}
+
+void NameEditor::ReloadNameLists() {
+  const int16_t shown = mShownList;
+  ForgetLoadedGame();
+  if (!LoadNameLists()) {
+    ForgetLoadedGame();
+    view_.SetListItems(mItems);
+    return;
+  }
+  ShowList(shown);
+}
+
+void NameEditor::WithoutOutOfMemory(const std::string& title, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::bad_alloc&) {
+    services_.messages.Show(
+        "There is not enough memory for this. The game's files are as they were, and the names in "
+        "the window are kept.",
+        title, MessageIcon::Critical);
   }
 }
 
@@ -217,24 +261,20 @@ void NameEditor::OnExportNames() {
   WriteBack();
   std::string path = "names.txt";
   if (!services_.dialogs.ChooseSave(0, PackKind(), path)) return;
-  std::string pack;
-  std::string why;
-  if (!WriteNamePack(gNameLists, services_.codePage, pack, why)) {
-    services_.messages.Show("The names could not be exported." + kCrLf + why, kExportTitle,
-                            MessageIcon::Critical);
-    return;
-  }
-  std::unique_ptr<OutputFile> out;
-  SysCode code = services_.files.Create(path, out);
-  if (code == syserr::kOk) code = out->Write(pack);
-  if (code == syserr::kOk) code = out->Commit();
-  if (code != syserr::kOk) {
-    services_.messages.Show("The names could not be exported." + kCrLf + FileError(code, path),
-                            kExportTitle, MessageIcon::Critical);
-    return;
-  }
-  services_.messages.Show("The names were exported to " + path + ".", kExportTitle,
-                          MessageIcon::Information);
+  WithoutOutOfMemory(kExportTitle, [&] {
+    const std::string pack = WriteNamePack(gNameLists, services_.codePage);
+    std::unique_ptr<OutputFile> out;
+    SysCode code = services_.files.Create(path, out);
+    if (code == syserr::kOk) code = out->Write(pack);
+    if (code == syserr::kOk) code = out->Commit();
+    if (code != syserr::kOk) {
+      services_.messages.Show("The names could not be exported." + kCrLf + FileError(code, path),
+                              kExportTitle, MessageIcon::Critical);
+      return;
+    }
+    services_.messages.Show("The names were exported to " + path + ".", kExportTitle,
+                            MessageIcon::Information);
+  });
 }
 
 void NameEditor::OnImportNames() {
@@ -242,25 +282,29 @@ void NameEditor::OnImportNames() {
   WriteBack();
   std::string path;
   if (!services_.dialogs.ChooseOpen(0, PackKind(), path)) return;
-  std::string pack;
-  const SysCode code = services_.files.ReadAll(path, pack);
-  if (code != syserr::kOk) {
-    services_.messages.Show("The name pack could not be read." + kCrLf + FileError(code, path),
-                            kImportTitle, MessageIcon::Critical);
-    return;
-  }
-  const PackReading reading = ReadNamePack(pack, gNameLists, services_.codePage);
-  if (!reading.isPack) {
-    services_.messages.Show(path + " is not a name pack: it has no list heading such as [" +
-                                kNameListInfo[0].caption + "].",
-                            kImportTitle, MessageIcon::Critical);
-    return;
-  }
-  gNameLists = reading.lists;
-  ShowList(mShownList);
-  services_.messages.Show(
-      DescribeReading(reading) + kCrLf + kCrLf + "Press Save to write the names into the game.",
-      kImportTitle, reading.rejected.empty() ? MessageIcon::Information : MessageIcon::Warning);
+  WithoutOutOfMemory(kImportTitle, [&] {
+    std::string pack;
+    const SysCode code = services_.files.ReadAllUpTo(path, kMaxPackBytes, pack);
+    if (code != syserr::kOk) {
+      services_.messages.Show(code == syserr::kFileTooLarge ? PackTooLargeText(path)
+                                                            : "The name pack could not be read." +
+                                                                  kCrLf + FileError(code, path),
+                              kImportTitle, MessageIcon::Critical);
+      return;
+    }
+    PackReading reading = ReadNamePack(pack, gNameLists, services_.codePage);
+    if (!reading.isPack) {
+      services_.messages.Show(path + " is not a name pack: it has no list heading such as [" +
+                                  kNameListInfo[0].caption + "].",
+                              kImportTitle, MessageIcon::Critical);
+      return;
+    }
+    gNameLists = std::move(reading.lists);
+    ShowList(mShownList);
+    services_.messages.Show(
+        DescribeReading(reading) + kCrLf + kCrLf + "Press Save to write the names into the game.",
+        kImportTitle, reading.rejected.empty() ? MessageIcon::Information : MessageIcon::Warning);
+  });
 }
 
 void NameEditor::OnRestoreNames() {
@@ -271,15 +315,17 @@ void NameEditor::OnRestoreNames() {
                               kRestoreTitle)) {
     return;
   }
-  NameLists original;
-  std::string why;
-  if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why)) {
-    services_.messages.Show("The original names could not be restored." + kCrLf + why,
-                            kRestoreTitle, MessageIcon::Critical);
-    return;
-  }
-  gNameLists = original;
-  ShowList(mShownList);
+  WithoutOutOfMemory(kRestoreTitle, [&] {
+    NameLists original;
+    std::string why;
+    if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why)) {
+      services_.messages.Show("The original names could not be restored." + kCrLf + why,
+                              kRestoreTitle, MessageIcon::Critical);
+      return;
+    }
+    gNameLists = std::move(original);
+    ShowList(mShownList);
+  });
 }
 
 // The lists of a game are loaded: the tables hold every name that a list

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,10 +82,14 @@ class NameEditor {
   // to 0 and the character must be dropped.
   static bool FilterKey(int16_t& c);
 
-  // Name box key release: copy the name box into the list item being edited.
-  void OnNameKeyUp();
+  // The user changed the name box's text (typing, pasting, deleting): copy
+  // it into the list item being edited. The view does not report the text
+  // that SetNameText puts in.
+  void OnNameChanged();
 
-  // Save button and menu item.
+  // Save button and menu item. When live.iff has changed since it was
+  // loaded, a question offers to save over it, to load it again (dropping
+  // the edits) or to do nothing.
   void SaveNameLists();
 
   // File > Export Names...: the seven lists, edits included, to a name pack
@@ -105,6 +110,11 @@ class NameEditor {
 
  private:
   void WriteBack();
+  // Drops every edit and loads live.iff again, showing the same list.
+  void ReloadNameLists();
+  // Runs `step`; running out of memory in it is a message with `title`,
+  // never the end of the window.
+  void WithoutOutOfMemory(const std::string& title, const std::function<void()>& step);
   void ShowList(int16_t index);
   bool GameLoaded() const;
   // Drops the loaded image, the tables, gNameLists and the list box's working

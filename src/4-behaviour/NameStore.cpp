@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "1-platform/Failure.h"
 #include "2-iff/BinarySupport.h"
@@ -14,11 +15,16 @@ namespace {
 
 const std::string kCrLf = "\r\n";
 const std::string kNotSavedTitle = "Names Not Saved";
+const std::string kNotLoadedTitle = "Names Not Loaded";
 
 // A file step that meets another process holding the file is tried again
 // for about a second and a half before it counts as failed.
 constexpr int kFileStepTries = 8;
 constexpr int kFileStepPauseMs = 200;
+// Another save holds the lock for as long as its own steps take, retries
+// included: it is waited for, looking often, for about five seconds.
+constexpr int kLockTries = 500;
+constexpr int kLockPauseMs = 10;
 
 // Replacing a file that another process holds open fails with access denied
 // rather than a sharing violation, so the replace also retries that.
@@ -35,14 +41,42 @@ SysCode WithRetry(Sleeper& sleeper, const std::function<SysCode()>& step,
   return code;
 }
 
+SysCode TakeLock(FileSystem& files, Sleeper& sleeper, const std::string& path,
+                 std::unique_ptr<FileLock>& lock) {
+  SysCode code = files.Lock(path, lock);
+  for (int attempt = 1; attempt < kLockTries && code == syserr::kLockViolation; ++attempt) {
+    sleeper.SleepMs(kLockPauseMs);
+    code = files.Lock(path, lock);
+  }
+  return code;
+}
+
 bool IsAbsent(SysCode code) {
   return code == syserr::kFileNotFound || code == syserr::kPathNotFound;
 }
 
-void ReportFileStep(MessageBoxes& messages, SysCode code, const std::string& path) {
-  messages.Show("The names could not be saved." + kCrLf + "Error " + std::to_string(code) + ": " +
-                    SystemErrorText(code) + kCrLf + "File: " + path,
+void ReportFileStep(MessageBoxes& messages, SysCode code, const std::string& path,
+                    const std::string& detail = {}) {
+  messages.Show("The names could not be saved." + kCrLf + detail + "Error " + std::to_string(code) +
+                    ": " + SystemErrorText(code) + kCrLf + "File: " + path,
                 kNotSavedTitle, MessageIcon::Critical);
+}
+
+// Why the game file at `path` was not read.
+std::string ReadFailureText(SysCode code, const std::string& path) {
+  if (code == syserr::kFileTooLarge) {
+    return "The file " + path + " is larger than " + std::to_string(kMaxGameFileBytes >> 20) +
+           " MiB, far larger than the game's own (about 1.2 MB): it was not read.";
+  }
+  return "The file " + path + " could not be read." + kCrLf + "Error " + std::to_string(code) +
+         ": " + SystemErrorText(code);
+}
+
+// FNV-1a: enough to tell another program's file from the one loaded.
+uint64_t Hash(std::string_view bytes) {
+  uint64_t hash = 0xCBF29CE484222325u;
+  for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
+  return hash;
 }
 
 bool HasChunk(const IffFile& file, const Bytes& idFlags) {
@@ -96,21 +130,37 @@ void NameStore::MakeBackup(const std::string& folder) {
 }
 
 bool NameStore::Load(const std::string& folder, NameLists& lists) {
+  Forget();
+  const std::string live = folder + kLiveTail;
+  FileStamp stamp;
+  std::string image;
+  SysCode code = services_.files.Stamp(live, stamp);
+  if (code == syserr::kOk) code = services_.files.ReadAllUpTo(live, kMaxGameFileBytes, image);
+  if (code != syserr::kOk) {
+    services_.messages.Show(ReadFailureText(code, live), kNotLoadedTitle, MessageIcon::Critical);
+    return false;
+  }
   std::string why;
-  if (!gsReadIFF(liveFile_, folder + kLiveTail, services_.files) ||
-      !DecodeLists(liveFile_, tables_, lists, why)) {
+  if (!gsReadIFFImage(liveFile_, image) || !DecodeLists(liveFile_, tables_, lists, why)) {
     Forget();
     return false;
   }
   if (!why.empty()) {
     services_.fatal.Fatal(static_cast<int32_t>(Fault::SubscriptOutOfRange), why);
   }
+  known_ = {image.size(), stamp.lastWrite, true, Hash(image)};
   return true;
 }
 
 bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::string& why) {
   if (!services_.files.IsNormalFile(path)) {
     why = "The file " + path + " was not found.";
+    return false;
+  }
+  std::string image;
+  const SysCode code = services_.files.ReadAllUpTo(path, kMaxGameFileBytes, image);
+  if (code != syserr::kOk) {
+    why = ReadFailureText(code, path);
     return false;
   }
   // The file is only looked at: a failure in it is reported here, not by
@@ -120,8 +170,7 @@ bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::st
   IffFile file;
   std::array<StringTable, kListCount> tables;
   NameLists read;
-  const bool decoded =
-      gsReadIFF(file, path, services_.files) && DecodeLists(file, tables, read, why);
+  const bool decoded = gsReadIFFImage(file, image) && DecodeLists(file, tables, read, why);
   SetErrorTrapHook(std::move(previous));
   if (!decoded || trapped) {
     why = "The file " + path + " could not be read." + kCrLf + "Error " +
@@ -139,9 +188,10 @@ bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::st
 void NameStore::Forget() {
   liveFile_ = IffFile{};
   tables_ = {};
+  known_ = {};
 }
 
-bool NameStore::Save(const std::string& folder, const NameLists& lists) {
+SaveResult NameStore::Save(const std::string& folder, const NameLists& lists, bool overChanges) {
   // Tables that were never loaded cannot take the names: say so before
   // anything changes.
   for (int k = 0; k < kListCount; ++k) {
@@ -151,7 +201,7 @@ bool NameStore::Save(const std::string& folder, const NameLists& lists) {
                                   std::to_string(static_cast<int32_t>(Fault::SubscriptOutOfRange)) +
                                   ": " + why,
                               kNotSavedTitle, MessageIcon::Critical);
-      return false;
+      return SaveResult::NotSaved;
     }
   }
 
@@ -161,38 +211,90 @@ bool NameStore::Save(const std::string& folder, const NameLists& lists) {
     for (int r = 0; r < info.namesUsed; ++r) {
       table.Entries[static_cast<size_t>(r)].Value = lists.Cell(k, r);
     }
-    if (!gsWriteSTRSegment(liveFile_, table, HexTextToBytes(info.idText), false)) return false;
+    if (!gsWriteSTRSegment(liveFile_, table, HexTextToBytes(info.idText), false)) {
+      return SaveResult::NotSaved;
+    }
   }
-
-  FileSystem& files = services_.files;
-  const std::string temp = folder + kTempTail;
-  const std::string live = folder + kLiveTail;
-
-  // A leftover temporary file goes first, even a read-only or hidden one.
-  SysCode code = WithRetry(services_.sleeper, [&] { return files.SetNormal(temp); });
-  if (code == syserr::kOk) code = WithRetry(services_.sleeper, [&] { return files.Remove(temp); });
-  if (code != syserr::kOk && !IsAbsent(code)) {
-    ReportFileStep(services_.messages, code, temp);
-    return false;
-  }
-
   // The writer builds the image under its error trap; putting the image on
   // disk is a file step like the others, so that a full disk or a write
   // error is reported and the edits are kept.
   Bytes image;
-  if (!gsWriteIFFImage(liveFile_, image)) return false;
+  if (!gsWriteIFFImage(liveFile_, image)) return SaveResult::NotSaved;
+
+  FileSystem& files = services_.files;
+  const std::string temp = folder + kTempTail;
+  const std::string live = folder + kLiveTail;
+  const std::string lockPath = folder + kLockTail;
+
+  std::unique_ptr<FileLock> lock;
+  SysCode code = TakeLock(files, services_.sleeper, lockPath, lock);
+  if (code != syserr::kOk) {
+    ReportFileStep(services_.messages, code, lockPath,
+                   code == syserr::kLockViolation
+                       ? "Another save into this game (Quillmark or qmnames) has not finished; "
+                         "try again once it has." +
+                             kCrLf
+                       : "");
+    return SaveResult::NotSaved;
+  }
+
+  // A leftover temporary file goes first, even a read-only or hidden one.
+  code = WithRetry(services_.sleeper, [&] { return files.SetNormal(temp); });
+  if (code == syserr::kOk) code = WithRetry(services_.sleeper, [&] { return files.Remove(temp); });
+  if (code != syserr::kOk && !IsAbsent(code)) {
+    ReportFileStep(services_.messages, code, temp);
+    return SaveResult::NotSaved;
+  }
+
   code = WriteNewFile(temp, image);
   if (code != syserr::kOk) {
     ReportFileStep(services_.messages, code, temp);
     files.Remove(temp);
-    return false;
+    return SaveResult::NotSaved;
+  }
+
+  bool changed = false;
+  if (!overChanges) code = LookForChanges(live, changed);
+  if (code != syserr::kOk || changed) {
+    if (code != syserr::kOk) ReportFileStep(services_.messages, code, live);
+    files.Remove(temp);
+    return changed ? SaveResult::Changed : SaveResult::NotSaved;
   }
 
   if (!ReplaceLiveFile(temp, live)) {
     files.Remove(temp);
-    return false;
+    return SaveResult::NotSaved;
   }
-  return true;
+  // What was written is now the file to compare with.
+  FileStamp stamp;
+  const bool stamped = files.Stamp(live, stamp) == syserr::kOk;
+  known_ = {image.size(), stamp.lastWrite, stamped, Hash(image)};
+  return SaveResult::Saved;
+}
+
+// Whether live.iff differs from the file loaded or last saved: in size, in
+// last-write time (when known) or in its bytes. A live.iff that is gone, or
+// has grown past any game file, has changed too.
+SysCode NameStore::LookForChanges(const std::string& live, bool& changed) {
+  FileSystem& files = services_.files;
+  FileStamp stamp;
+  SysCode code = WithRetry(services_.sleeper, [&] { return files.Stamp(live, stamp); });
+  if (code == syserr::kOk &&
+      (stamp.size != known_.size || (known_.timeKnown && stamp.lastWrite != known_.lastWrite))) {
+    changed = true;
+    return syserr::kOk;
+  }
+  std::string bytes;
+  if (code == syserr::kOk) {
+    code = WithRetry(services_.sleeper,
+                     [&] { return files.ReadAllUpTo(live, kMaxGameFileBytes, bytes); });
+  }
+  if (IsAbsent(code) || code == syserr::kFileTooLarge) {
+    changed = true;
+    return syserr::kOk;
+  }
+  changed = code == syserr::kOk && Hash(bytes) != known_.hash;
+  return code;
 }
 
 // Writes `image` to a new file at `path` and flushes it to the device.

@@ -4,6 +4,8 @@
 // and the console tool both use it; the window adds selection and editing.
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "1-platform/FileSystem.h"
@@ -21,6 +23,16 @@ struct GameServices {
   Sleeper& sleeper;
 };
 
+// The largest live.iff or original_live.iff read; the game's own is about
+// 1.2 MB.
+inline constexpr size_t kMaxGameFileBytes = size_t{32} << 20;
+
+enum class SaveResult {
+  Saved,
+  NotSaved,  // a message has said why
+  Changed,   // live.iff is no longer the file loaded: nothing was written
+};
+
 class NameStore {
  public:
   explicit NameStore(const GameServices& services) : services_(services) {}
@@ -30,9 +42,10 @@ class NameStore {
   void MakeBackup(const std::string& folder);
 
   // Reads the folder's live.iff and its seven name tables and puts the
-  // names into `lists`. False when the file could not be read (reported
-  // through the error trap): nothing of it is kept. A table that is missing
-  // or too short ends the program (Fatal).
+  // names into `lists`, remembering the file's size, last-write time and
+  // bytes. False when the file could not be read (a message or the error
+  // trap has said why): nothing of it is kept. A table that is missing or
+  // too short ends the program (Fatal).
   bool Load(const std::string& folder, NameLists& lists);
 
   // The seven lists of the IFF file at `path` (the backup), without keeping
@@ -42,9 +55,13 @@ class NameStore {
   // Puts `lists` into the tables and the tables into the image, then
   // replaces live.iff: a temporary file beside it, written and flushed, put
   // in its place by one replacing rename, retried while another program
-  // holds the file. False when that failed: a "Names Not Saved" message
-  // says why, and live.iff is as it was.
-  bool Save(const std::string& folder, const NameLists& lists);
+  // holds the file. The whole of it runs under the lock beside live.iff,
+  // which every save of this program (window or console) takes, so that two
+  // saves never mix their files. Just before the rename, live.iff must still
+  // be the file loaded (or last saved): otherwise nothing is written and the
+  // result is Changed, unless `overChanges`. NotSaved when a step failed: a
+  // "Names Not Saved" message says why, and live.iff is as it was.
+  SaveResult Save(const std::string& folder, const NameLists& lists, bool overChanges = false);
 
   // Drops the loaded image and tables.
   void Forget();
@@ -53,12 +70,23 @@ class NameStore {
   const StringTable& ListTable(int list) const { return tables_.at(static_cast<size_t>(list)); }
 
  private:
+  // What live.iff was when loaded or last saved.
+  struct Known {
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;
+    bool timeKnown = false;
+    uint64_t hash = 0;
+  };
+
   SysCode WriteNewFile(const std::string& path, const Bytes& image);
+  // kOk with `changed` set, or the failure of a look at live.iff.
+  SysCode LookForChanges(const std::string& live, bool& changed);
   bool ReplaceLiveFile(const std::string& temp, const std::string& live);
 
   GameServices services_;
   IffFile liveFile_;
   std::array<StringTable, kListCount> tables_;
+  Known known_;
 };
 
 }  // namespace qm

@@ -67,7 +67,7 @@ void SetPathDialog::OnOK() {
     return;
   }
   gSimsPath = location;
-  services_.settings.Save(kSettingsApp, kSettingsSection, kSettingsKey, location);
+  StoreGameFolderSetting(services_.settings, services_.messages, location);
   view_.Close();
 }
 

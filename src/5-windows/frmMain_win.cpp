@@ -47,7 +47,13 @@ class FrmMain final : public MainView {
   }
   void SetListItems(const std::vector<std::string>& items) override;
   void SetListItem(int row, const std::string& text) override;
-  void SetNameText(const std::string& text) override { SetItemText(hwnd_, IDC_MAIN_TXTNAME, text); }
+  // The text the program puts into the name box is not an edit: its
+  // EN_CHANGE must not reach the list.
+  void SetNameText(const std::string& text) override {
+    settingName_ = true;
+    SetItemText(hwnd_, IDC_MAIN_TXTNAME, text);
+    settingName_ = false;
+  }
   std::string GetNameText() override { return ItemText(hwnd_, IDC_MAIN_TXTNAME); }
   void EnableName(bool enabled) override { EnableWindow(Item(IDC_MAIN_TXTNAME), enabled); }
   void SelectAllNameAndFocus() override {
@@ -80,7 +86,8 @@ class FrmMain final : public MainView {
   EditorServices services_;
   FolderBrowser& browser_;
   HWND hwnd_ = nullptr;
-  int checkedOption_ = -1;  // none is selected until the first list selection
+  int checkedOption_ = -1;    // none is selected until the first list selection
+  bool settingName_ = false;  // SetNameText is putting text into the name box
 };
 
 bool FrmMain::Create(HINSTANCE instance, int showCommand) {
@@ -141,6 +148,7 @@ void FrmMain::OnCommand(int id, int code) {
   // clang-format off
   switch (id) {
     case IDC_MAIN_LSTNAMES: if (code == LBN_SELCHANGE) OnListSelectionChanged(); break;
+    case IDC_MAIN_TXTNAME:  if (code == EN_CHANGE && !settingName_) editor_.OnNameChanged(); break;
     case IDC_MAIN_CMDSAVE:
     case IDM_SAVE:          editor_.SaveNameLists(); break;
     case IDC_MAIN_CMDEXIT:
@@ -197,10 +205,6 @@ LRESULT FrmMain::HandleNameBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_CHAR) {
     auto c = static_cast<int16_t>(wp);
     if (!NameEditor::FilterKey(c)) return 0;
-  } else if (msg == WM_KEYUP) {
-    const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
-    editor_.OnNameKeyUp();
-    return result;
   } else if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, &FrmMain::NameBoxProc, kNameBoxSubclass);
   }

@@ -45,13 +45,13 @@ class EditorRig {
   }
 
   // The user picks row `row` and types `keys` (each through the key filter,
-  // each followed by a key release).
+  // each a change of the box's text).
   void Edit(int row, const std::string& keys) {
     editor.OnChooseName(row);
     for (char key : keys) {
       int16_t c = static_cast<int16_t>(static_cast<unsigned char>(key));
       if (NameEditor::FilterKey(c)) view.TypeIntoBox(static_cast<char>(c));
-      editor.OnNameKeyUp();
+      editor.OnNameChanged();
     }
   }
 

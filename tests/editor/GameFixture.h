@@ -24,6 +24,7 @@ inline const std::string kGameRoot = "C:\\Games\\The Sims";
 inline const std::string kLivePath = kGameRoot + "\\gamedata\\live.iff";
 inline const std::string kBackupPath = kGameRoot + "\\gamedata\\original_live.iff";
 inline const std::string kTempPath = kGameRoot + "\\gamedata\\Dorvane_live.iff";
+inline const std::string kLockPath = kGameRoot + "\\gamedata\\Dorvane_live.lock";
 inline const std::string kSimsExePath = kGameRoot + "\\sims.exe";
 
 // Entry `entry` (0-based) of list `list`'s table. Every fourth name of the

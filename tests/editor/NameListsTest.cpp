@@ -100,13 +100,13 @@ TEST_F(NameBox, TypedNameIsTakenExactlyAndRejectedKeysChangeNothing) {
   EXPECT_EQ(gNameLists.Cell(0, 1), "");
 }
 
-TEST_F(NameBox, KeyReleaseCopiesAtMost25Characters) {
+TEST_F(NameBox, AChangeCopiesAtMost25Characters) {
   StartOnGame();
   Edit(0, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123");  // the box stops taking keys at 25
   EXPECT_EQ(view.items[0], "ABCDEFGHIJKLMNOPQRSTUVWXY");
   // Text that reached the box some other way (pasted) is cut at 25 too.
   view.nameText = "Pasted!Text_That.Is-Far_Too_Long";
-  editor.OnNameKeyUp();
+  editor.OnNameChanged();
   EXPECT_EQ(view.items[0], "Pasted!Text_That.Is-Far_T");
   EXPECT_EQ(view.calls.back(), "SetListItem 0 Pasted!Text_That.Is-Far_T");
 }
@@ -118,14 +118,14 @@ TEST_F(NameBox, UneditedNameKeepsItsBytesThroughALossyCodePage) {
   ASSERT_EQ(name, "S\xF8ren-a3");
   editor.OnChooseName(3);
   EXPECT_EQ(view.GetNameText(), "S?ren-a3");
-  editor.OnNameKeyUp();  // an arrow key: the text did not change
+  editor.OnNameChanged();  // an arrow key: the text did not change
   EXPECT_EQ(editor.Items()[3], name);
   // Typed away and typed back the same as shown: still the original bytes.
   view.nameText = "S?ren-a";
-  editor.OnNameKeyUp();
+  editor.OnNameChanged();
   EXPECT_EQ(view.items[3], "S?ren-a");
   view.nameText = "S?ren-a3";
-  editor.OnNameKeyUp();
+  editor.OnNameChanged();
   EXPECT_EQ(editor.Items()[3], name);
   editor.OnSelectList(1);
   EXPECT_EQ(gNameLists.Cell(0, 3), name);
@@ -138,7 +138,7 @@ TEST_F(NameBox, TextInTheBoxGoesBackIntoTheCodePage) {
   editor.OnChooseName(3);
   EXPECT_EQ(view.nameText, "S\xC3\xB8ren-a3");  // "Søren-a3", stored as S\xF8ren-a3
   view.nameText = "Zo\xC3\xAB \xC5\x81ucja";    // "Zoë Łucja" pasted: no Ł in 1252
-  editor.OnNameKeyUp();
+  editor.OnNameChanged();
   EXPECT_EQ(view.items[3], "Zo\xC3\xAB ?ucja");
   editor.OnSelectList(1);
   EXPECT_EQ(gNameLists.Cell(0, 3), "Zo\xEB ?ucja");

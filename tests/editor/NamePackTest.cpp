@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
 #include <string>
 
+#include "4-behaviour/NamePack.h"
 #include "editor/EditorHarness.h"
 
 namespace qm::test {
@@ -103,6 +106,40 @@ TEST_F(NamePacks, RestoreGivesBackTheBackupsNamesAndAMissingBackupIsSaid) {
   EXPECT_EQ(messages.shown.back().title, "Restore Original Names");
   EXPECT_NE(messages.shown.back().text.find("was not found"), std::string::npos);
   EXPECT_EQ(view.items.at(3), "Zed");
+}
+
+// Every name a game file can hold comes back from a pack byte for byte:
+// random names of random bytes, every byte at every position, empty names
+// and outer spaces included, in the code pages of the Western and the
+// Japanese versions.
+TEST(NamePackFormat, ExportThenImportGivesBackEveryNameByteForByte) {
+  std::mt19937 random(19);
+  for (unsigned number : {1252u, 932u}) {
+    const std::unique_ptr<CodePage> codePage = SystemCodePage(number);
+    ASSERT_NE(codePage, nullptr) << number;
+    for (int pair = 0; pair < 25 * 256;) {  // byte pair % 256 at position pair / 256
+      NameLists lists;
+      for (int k = 0; k < kListCount; ++k) {
+        for (int r = 0; r < kNameListInfo[k].namesUsed; ++r, ++pair) {
+          const int at = pair / 256 % 25;
+          std::string name(random() % 8 == 0 ? 0 : at + 1 + random() % (25 - at), ' ');
+          for (char& c : name) c = random() % 4 == 0 ? ' ' : static_cast<char>(random());
+          if (!name.empty()) name[at] = static_cast<char>(pair % 256);
+          lists.Cell(k, r) = name;
+        }
+      }
+      const PackReading back = ReadNamePack(WriteNamePack(lists, *codePage), lists, *codePage);
+      ASSERT_TRUE(back.rejected.empty())
+          << back.rejected[0].line << ": " << back.rejected[0].reason;
+      ASSERT_EQ(back.taken, 351);
+      for (int k = 0; k < kListCount; ++k) {
+        for (int r = 0; r < kNameListInfo[k].namesUsed; ++r) {
+          ASSERT_EQ(back.lists.Cell(k, r), lists.Cell(k, r))
+              << number << " list " << k << " row " << r;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

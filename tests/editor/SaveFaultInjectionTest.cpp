@@ -210,8 +210,8 @@ void FaultThenRetry(Setup setup, int k, const InjectedFault& fault, bool& failed
   EXPECT_TRUE(s.traps.empty());
   EXPECT_EQ(s.fs.Contents(kLivePath), newImage);
   EXPECT_FALSE(s.fs.Exists(kTempPath));
-  EXPECT_EQ(s.fs.Paths(),
-            (std::vector<std::string>{kLivePath, kBackupPath, kGameRoot + "\\Sims.exe"}));
+  EXPECT_EQ(s.fs.Paths(), (std::vector<std::string>{kLockPath, kLivePath, kBackupPath,
+                                                    kGameRoot + "\\Sims.exe"}));
   s.ExpectEditsKept();
 }
 
@@ -266,34 +266,38 @@ TEST(SaveFaultInjection, FaultFreeSaveMakesTheExpectedCalls) {
   const std::string temp = kTempPath;
   const std::string live = kLivePath;
   const std::vector<std::string> clean = SaveCalls(Setup::Clean);
-  ASSERT_EQ(clean.size(), 6u);
-  EXPECT_EQ(clean[0], "SetNormal " + temp);
-  EXPECT_EQ(clean[1], "Create " + temp);
-  EXPECT_EQ(clean[2].rfind("Write " + temp + " ", 0), 0u);
-  EXPECT_EQ(clean[3], "Commit " + temp);
-  EXPECT_EQ(clean[4], "SetNormal " + live);
-  EXPECT_EQ(clean[5], "Replace " + temp + " -> " + live);
+  ASSERT_EQ(clean.size(), 10u);
+  EXPECT_EQ(clean[0], "Lock " + kLockPath);
+  EXPECT_EQ(clean[1], "SetNormal " + temp);
+  EXPECT_EQ(clean[2], "Create " + temp);
+  EXPECT_EQ(clean[3].rfind("Write " + temp + " ", 0), 0u);
+  EXPECT_EQ(clean[4], "Commit " + temp);
+  EXPECT_EQ(clean[5], "Stamp " + live);
+  EXPECT_EQ(clean[6].rfind("ReadAllUpTo " + live, 0), 0u);
+  EXPECT_EQ(clean[7], "SetNormal " + live);
+  EXPECT_EQ(clean[8], "Replace " + temp + " -> " + live);
+  EXPECT_EQ(clean[9], "Stamp " + live);
   // A stale temporary file is removed first.
   const std::vector<std::string> stale = SaveCalls(Setup::StaleTemp);
-  ASSERT_EQ(stale.size(), 7u);
-  EXPECT_EQ(stale[1], "Remove " + temp);
+  ASSERT_EQ(stale.size(), 11u);
+  EXPECT_EQ(stale[2], "Remove " + temp);
 }
 
 TEST(SaveFaultInjection, EveryCallOfASaveFailingLeavesAWholeFileAndARetrySaves) {
   const Outcomes outcomes = FailEveryCall(Setup::Clean);
-  EXPECT_EQ(outcomes.runs, 6 * 8 + 2);
+  EXPECT_EQ(outcomes.runs, 10 * 8 + 2);
   ExpectBothOutcomes(outcomes);
 }
 
 TEST(SaveFaultInjection, EveryCallFailingWithAStaleTempFileLeftBehind) {
   const Outcomes outcomes = FailEveryCall(Setup::StaleTemp);
-  EXPECT_EQ(outcomes.runs, 7 * 8 + 2);
+  EXPECT_EQ(outcomes.runs, 11 * 8 + 2);
   ExpectBothOutcomes(outcomes);
 }
 
 TEST(SaveFaultInjection, EveryCallFailingWithAReadOnlyLiveFile) {
   const Outcomes outcomes = FailEveryCall(Setup::ReadOnlyLive);
-  EXPECT_EQ(outcomes.runs, 6 * 8 + 2);
+  EXPECT_EQ(outcomes.runs, 10 * 8 + 2);
   ExpectBothOutcomes(outcomes);
 }
 

@@ -139,13 +139,17 @@ TEST_F(Saving, DiskStepsRemoveOldTempThenWriteTempThenReplaceInOneStep) {
   editor.SaveNameLists();
   const std::string size = std::to_string(Live().size());
   EXPECT_EQ(LogFrom(mark), (std::vector<std::string>{
+                               "Lock " + kLockPath,
                                "SetNormal " + kTempPath,
                                "Remove " + kTempPath,
                                "Create " + kTempPath,
                                "Write " + kTempPath + " " + size,
                                "Commit " + kTempPath,
+                               "Stamp " + kLivePath,
+                               "ReadAllUpTo " + kLivePath + " 33554432",
                                "SetNormal " + kLivePath,
                                "Replace " + kTempPath + " -> " + kLivePath,
+                               "Stamp " + kLivePath,
                            }));
   EXPECT_FALSE(fs.Exists(kTempPath));
   EXPECT_EQ(messages.shown.back().text, kSavedText);
@@ -178,15 +182,47 @@ TEST_F(Saving, NamesWithBytesAbove127SurviveUneditedThroughALossyView) {
   StartOnGame();
   const Bytes original = Live();
   editor.OnChooseName(1);  // "Ren\xE9e-a1", shown as "Ren?e-a1"
-  editor.OnNameKeyUp();
+  editor.OnNameChanged();
   editor.OnSelectList(4);
   editor.OnChooseName(3);
-  editor.OnNameKeyUp();
+  editor.OnNameChanged();
   editor.SaveNameLists();
   EXPECT_EQ(Live(), original);
   EXPECT_EQ(NameTable(ReadBack(Live()), 0).Entries[1].Value,
             "Ren\xE9"
             "e-a1");
+}
+
+// Another program wrote live.iff after it was loaded: Save asks first.
+// Cancel changes nothing, No reads live.iff again, Yes saves over it.
+TEST_F(Saving, LiveChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSaysSo) {
+  StartOnGame();
+  std::string theirs = Live();
+  theirs.replace(theirs.find("Alder-a0"), 8, "Older-a0");
+  fs.AddFile(kLivePath, theirs);
+  Edit(3, "Abe");
+  messages.choice = Choice::Cancel;
+  editor.SaveNameLists();
+  ASSERT_EQ(messages.asked.size(), 1u);
+  EXPECT_EQ(messages.asked[0].title, "live.iff Has Changed");
+  EXPECT_EQ(Live(), theirs);
+  EXPECT_EQ(editor.Items().at(3), "Abe");
+
+  messages.choice = Choice::No;
+  editor.SaveNameLists();
+  EXPECT_EQ(Live(), theirs);
+  EXPECT_EQ(view.items.at(3), FixtureName(0, 3));
+  Edit(3, "Abe");
+  editor.SaveNameLists();  // over the file read again: no question
+  EXPECT_EQ(messages.asked.size(), 2u);
+  EXPECT_EQ(NameTable(ReadBack(Live()), 0).Entries[0].Value, "Older-a0");
+
+  fs.AddFile(kLivePath, theirs);
+  messages.choice = Choice::Yes;
+  editor.SaveNameLists();
+  EXPECT_EQ(messages.asked.size(), 3u);
+  EXPECT_EQ(NameTable(ReadBack(Live()), 0).Entries[3].Value, "Abe");
+  EXPECT_EQ(messages.shown.back().text, kSavedText);
 }
 
 TEST_F(Saving, NothingShownMeansNothingSaved) {
@@ -220,8 +256,9 @@ TEST_F(SaveFailure, SharingViolationOnReplaceIsRetriedThenReportedAndSaveCanBeRe
   Edit(0, "Wren");
   const std::vector<std::string> items = editor.Items();
 
-  // Calls of the save: SetNormal T, Create, Write, Commit, SetNormal L, then Replace.
-  const int replace = fs.CallCount() + 6;
+  // Calls of the save: Lock, SetNormal T, Create, Write, Commit, Stamp L, ReadAllUpTo L,
+  // SetNormal L, then Replace.
+  const int replace = fs.CallCount() + 9;
   for (int attempt = 0; attempt < 8; ++attempt) fs.FailCall(replace + attempt, 32);
   const size_t mark = fs.Log().size();
   editor.SaveNameLists();
@@ -249,7 +286,7 @@ TEST_F(SaveFailure, SharingViolationOnReplaceIsRetriedThenReportedAndSaveCanBeRe
 TEST_F(SaveFailure, LockThatClearsWithinTheRetriesStillSaves) {
   StartOnGame();
   Edit(3, "Tam");
-  const int replace = fs.CallCount() + 6;
+  const int replace = fs.CallCount() + 9;
   for (int attempt = 0; attempt < 3; ++attempt) fs.FailCall(replace + attempt, 33);
   editor.SaveNameLists();
   EXPECT_EQ(sleeper.pauses.size(), 3u);
@@ -308,7 +345,7 @@ TEST_F(SaveFailure, OldTempThatCannotBeRemovedStopsTheSaveBeforeWriting) {
 TEST_F(SaveFailure, LiveThatCannotBeMadeNormalIsReported) {
   StartOnGame();
   const Bytes original = Live();
-  fs.FailCall(fs.CallCount() + 5, 5);  // SetNormal of live.iff
+  fs.FailCall(fs.CallCount() + 8, 5);  // SetNormal of live.iff
   editor.SaveNameLists();
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, FailedText(5, kLivePath));
@@ -320,7 +357,7 @@ TEST_F(SaveFailure, FullDiskIsReportedKeepsTheEditsAndStopsBeforeTheReplace) {
   StartOnGame();
   const Bytes original = Live();
   Edit(1, "Fay");
-  fs.ShortWrite(fs.CallCount() + 3);  // SetNormal T, Create, Write
+  fs.ShortWrite(fs.CallCount() + 4);  // Lock, SetNormal T, Create, Write
   const size_t mark = fs.Log().size();
   editor.SaveNameLists();
   EXPECT_TRUE(traps.empty());

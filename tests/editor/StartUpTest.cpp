@@ -52,6 +52,17 @@ TEST_F(StartUp, RegistrySeedsTheSettingOnlyWhileItIsEmpty) {
   EXPECT_EQ(fs.Log().size(), 1u);
 }
 
+TEST_F(StartUp, SettingThatCannotBeStoredIsReportedAndUsedForThisRun) {
+  fs.AddFile("D:\\Maxis\\Sims\\Sims.exe", "MZ");
+  registry.SetString(kHkeyLocalMachine, kSimsKey, "InstallPath", "D:\\Maxis\\Sims");
+  settings.failWith = syserr::kAccessDenied;
+  editor.OnLoad();
+  EXPECT_EQ(gSimsPath, "D:\\Maxis\\Sims");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].title, "Setting Not Stored");
+  EXPECT_NE(messages.shown[0].text.find("Error 5: " + SystemErrorText(5)), std::string::npos);
+}
+
 TEST_F(StartUp, FailedLookupIsStoredAsERRORAndReportedOnEveryStart) {
   editor.OnLoad();  // the registry holds no key
   EXPECT_EQ(Setting(), "ERROR");
@@ -212,7 +223,7 @@ TEST_F(Loading, MissingNameChunkEndsTheProgramAndWritesNothing) {
   EXPECT_TRUE(view.items.empty());
   for (const std::string& entry : fs.Log()) {
     EXPECT_TRUE(entry.rfind("IsNormalFile", 0) == 0 || entry.rfind("ReadAll", 0) == 0 ||
-                entry.rfind("CopyNoOverwrite", 0) == 0)
+                entry.rfind("Stamp", 0) == 0 || entry.rfind("CopyNoOverwrite", 0) == 0)
         << entry;
   }
 }

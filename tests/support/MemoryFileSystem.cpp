@@ -16,6 +16,7 @@ class MemoryFileSystem::Output final : public OutputFile {
     if (plan == Planned::Fail) return code;
     if (!open_) return syserr::kInvalidParameter;
     File& file = Target();
+    file.lastWrite = ++fs_.clock_;
     if (plan == Planned::Short) {
       file.bytes.append(bytes.substr(0, bytes.size() / 2));
       return syserr::kDiskFull;
@@ -120,6 +121,7 @@ void MemoryFileSystem::AddFile(const std::string& path, std::string bytes) {
   File& file = files_[Key(path)];
   if (file.path.empty()) file.path = path;
   file.bytes = std::move(bytes);
+  file.lastWrite = ++clock_;
 }
 
 void MemoryFileSystem::Erase(const std::string& path) { files_.erase(Key(path)); }
@@ -211,6 +213,7 @@ SysCode MemoryFileSystem::Create(const std::string& path, std::unique_ptr<Output
     file->path = path;
   }
   file->bytes.clear();
+  file->lastWrite = ++clock_;
   file->writing = true;
   out = std::make_unique<Output>(*this, path);
   return syserr::kOk;
@@ -235,7 +238,8 @@ SysCode MemoryFileSystem::CopyNoOverwrite(const std::string& from, const std::st
   File copy;
   copy.path = to;
   copy.bytes = source->bytes;
-  copy.attributes = source->attributes;  // a copy keeps the attributes
+  copy.attributes = source->attributes;  // a copy keeps the attributes and the time
+  copy.lastWrite = source->lastWrite;
   files_[Key(to)] = std::move(copy);
   return syserr::kOk;
 }
@@ -281,6 +285,36 @@ SysCode MemoryFileSystem::Replace(const std::string& from, const std::string& to
   files_.erase(Key(from));
   moved.path = to;
   files_[Key(to)] = std::move(moved);
+  return syserr::kOk;
+}
+
+SysCode MemoryFileSystem::Stamp(const std::string& path, FileStamp& stamp) {
+  SysCode code = syserr::kOk;
+  if (Begin("Stamp " + path, code) != Planned::None) return code;
+  const File* file = Find(path);
+  if (file == nullptr) return IsFolder(path) ? syserr::kAccessDenied : syserr::kFileNotFound;
+  stamp = {file->bytes.size(), file->lastWrite};
+  return syserr::kOk;
+}
+
+SysCode MemoryFileSystem::Lock(const std::string& path, std::unique_ptr<FileLock>& lock) {
+  struct Held final : FileLock {
+    std::set<std::string>* locked;
+    std::string key;
+    ~Held() override { locked->erase(key); }
+  };
+  SysCode code = syserr::kOk;
+  if (Begin("Lock " + path, code) != Planned::None) return code;
+  if (IsFolder(path)) return syserr::kAccessDenied;
+  if (Find(path) == nullptr) {
+    if (!HasParent(path)) return syserr::kPathNotFound;
+    files_[Key(path)].path = path;
+  }
+  if (!locked_.insert(Key(path)).second) return syserr::kLockViolation;
+  auto held = std::make_unique<Held>();
+  held->locked = &locked_;
+  held->key = Key(path);
+  lock = std::move(held);
   return syserr::kOk;
 }
 

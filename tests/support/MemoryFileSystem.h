@@ -22,7 +22,10 @@
 //   and logged, failed ones included, as "Verb args": "ReadAll P",
 //   "ReadAllUpTo P N" (N the most bytes taken), "Create P", "IsNormalFile P",
 //   "CopyNoOverwrite A -> B", "SetNormal P", "Remove P", "Replace A -> B",
-//   "Write P N" (N bytes asked), "Commit P".
+//   "Stamp P", "Lock P", "Write P N" (N bytes asked), "Commit P".
+// - Stamp gives a file's size and a last-write time that every change of
+//   the file (AddFile included) moves on. Lock makes the file when missing;
+//   a second lock of it fails with kLockViolation until the first is gone.
 // - Fault plan: FailCall(k, code) makes call k fail with `code` without any
 //   effect (IsNormalFile then answers false); ShortWrite(k) makes call k, a
 //   Write, store only the first half of its bytes and return kDiskFull.
@@ -81,6 +84,8 @@ class MemoryFileSystem final : public FileSystem {
   SysCode SetNormal(const std::string& path) override;
   SysCode Remove(const std::string& path) override;
   SysCode Replace(const std::string& from, const std::string& to) override;
+  SysCode Stamp(const std::string& path, FileStamp& stamp) override;
+  SysCode Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override;
 
  private:
   class Output;
@@ -90,6 +95,7 @@ class MemoryFileSystem final : public FileSystem {
     Attributes attributes;
     bool heldOpen = false;
     bool writing = false;  // an Output of ours has it open
+    uint64_t lastWrite = 0;
   };
   enum class Planned { None, Fail, Short };
 
@@ -105,6 +111,8 @@ class MemoryFileSystem final : public FileSystem {
 
   std::map<std::string, File> files_;  // by upper-cased path
   std::set<std::string> folders_;      // by upper-cased path, made by AddFolder
+  std::set<std::string> locked_;       // by upper-cased path
+  uint64_t clock_ = 0;                 // the last-write time of the latest change
   std::map<int, SysCode> failures_;
   std::set<int> shortWrites_;
   std::vector<std::string> log_;

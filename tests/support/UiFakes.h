@@ -138,6 +138,12 @@ class FakeMessageBoxes final : public MessageBoxes {
     if (journal_ != nullptr) journal_->push_back("question: " + title);
     return answer;
   }
+  // The answer to every three-way question.
+  Choice choice = Choice::Yes;
+  Choice AskYesNoCancel(const std::string& text, const std::string& title) override {
+    Ask(text, title);
+    return choice;
+  }
 
  private:
   Journal* journal_;
@@ -148,16 +154,18 @@ class FakeSettings final : public Settings {
   using Key = std::tuple<std::string, std::string, std::string>;
   std::map<Key, std::string> values;
   int saves = 0;
+  SysCode failWith = syserr::kOk;  // what Save answers; nothing is stored unless kOk
 
   std::string Get(const std::string& app, const std::string& section,
                   const std::string& key) override {
     auto it = values.find({app, section, key});
     return it == values.end() ? std::string() : it->second;
   }
-  void Save(const std::string& app, const std::string& section, const std::string& key,
-            const std::string& value) override {
+  SysCode Save(const std::string& app, const std::string& section, const std::string& key,
+               const std::string& value) override {
     ++saves;
-    values[{app, section, key}] = value;
+    if (failWith == syserr::kOk) values[{app, section, key}] = value;
+    return failWith;
   }
 };
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,31 @@ TEST_F(MainWindowE2e, EditedNameIsSavedAndEverythingElseKept) {
   ASSERT_TRUE(gsWriteIFFImage(after, rewritten));
   EXPECT_EQ(rewritten, saved);
   EXPECT_EQ(ReadFileBytes(game_.Backup()), original) << "the backup is never replaced";
+}
+
+// A name pasted into the name box, with no key pressed, is in the list and
+// in live.iff; choosing another name afterwards leaves it as it is.
+TEST_F(MainWindowE2e, PastedNameIsSaved) {
+  StartOnGame();
+  app_.ChooseName(2);
+  const char pasted[] = "Pasted Name";
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof pasted);
+  memcpy(GlobalLock(memory), pasted, sizeof pasted);
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+  SendMessageW(app_.Control(kTxtName), WM_PASTE, 0, 0);
+  EXPECT_EQ(app_.ListItem(2), L"Pasted Name");
+  app_.ChooseName(3);
+  SaveAndExpect(L"Operation Complete", L"Names saved.");
+
+  IffFile after;
+  ASSERT_TRUE(gsReadIFFImage(after, ReadFileBytes(game_.Live())));
+  const StringTable table = NameTable(after, 0);
+  EXPECT_EQ(table.Entries.at(2).Value, "Pasted Name");
+  EXPECT_EQ(table.Entries.at(3).Value, demo::DemoNames(0)[3]);
 }
 
 TEST_F(MainWindowE2e, SaveWhileLiveIffIsHeldKeepsEditsAndWorksOnceReleased) {

@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <thread>
+#include <utility>
 
 #include "1-platform/CodePage.h"
 #include "1-platform/Environment.h"
@@ -62,6 +64,7 @@ class ConsoleMessages final : public MessageBoxes {
     err_ << "qmnames: " << title << ": " << line << "\n";
   }
   bool Ask(const std::string&, const std::string&) override { return true; }
+  Choice AskYesNoCancel(const std::string&, const std::string&) override { return Choice::Cancel; }
 
  private:
   std::ostream& err_;
@@ -157,12 +160,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
   if (!store.Load(game, lists)) return kFileError;
 
   if (command.name == "list" || command.name == "export") {
-    std::string pack;
-    std::string why;
-    if (!WriteNamePack(lists, codePage, pack, why)) {
-      err << "qmnames: " << why << "\n";
-      return kFileError;
-    }
+    const std::string pack = WriteNamePack(lists, codePage);
     if (command.name == "list") {
       out << pack.substr(3);  // without the byte-order mark
       return kOk;
@@ -181,16 +179,24 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
 
   if (command.name == "import") {
     std::string pack;
-    const SysCode code = files.ReadAll(command.file, pack);
+    const SysCode code = files.ReadAllUpTo(command.file, kMaxPackBytes, pack);
+    if (code == syserr::kFileTooLarge) {
+      err << "qmnames: " << PackTooLargeText(command.file) << "\n";
+      return kFileError;
+    }
     if (code != syserr::kOk) {
       err << "qmnames: " << command.file << ": error " << code << ": " << SystemErrorText(code)
           << "\n";
       return kFileError;
     }
-    const PackReading reading = ReadNamePack(pack, lists, codePage);
+    PackReading reading = ReadNamePack(pack, lists, codePage);
     if (!reading.isPack) {
       err << "qmnames: " << command.file << " is not a name pack: it has no list heading\n";
       return kPackRejected;
+    }
+    if (reading.codePage != 0) {
+      err << "qmnames: " << command.file << " is not UTF-8: it was read as text in code page "
+          << reading.codePage << "\n";
     }
     if (!reading.rejected.empty()) {
       for (const PackRejection& rejection : reading.rejected) {
@@ -199,7 +205,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
       err << "qmnames: " << reading.rejected.size() << " lines rejected; nothing was written\n";
       return kPackRejected;
     }
-    lists = reading.lists;
+    lists = std::move(reading.lists);
     out << reading.taken << " names taken.\n";
   } else {  // restore
     std::string why;
@@ -209,7 +215,13 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
     }
   }
   store.MakeBackup(game);
-  if (!store.Save(game, lists)) return kFileError;
+  const SaveResult saved = store.Save(game, lists);
+  if (saved == SaveResult::Changed) {
+    err << "qmnames: " << game << kLiveTail
+        << " changed while qmnames was working on it (another program wrote it); nothing was "
+           "written. Run the command again.\n";
+  }
+  if (saved != SaveResult::Saved) return kFileError;
   out << "Names saved.\n";
   return kOk;
 }
@@ -248,6 +260,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     status = Execute(command, *codePage, out, err);
   } catch (const Stop& stop) {
     status = stop.status;
+  } catch (const std::bad_alloc&) {
+    err << "qmnames: not enough memory; live.iff is as it was\n";
+    status = kFileError;
   }
   SetErrorTrapHook(std::move(previous));
   return status;

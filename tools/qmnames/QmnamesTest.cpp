@@ -5,11 +5,18 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "2-iff/IffFile.h"
+#include "testkit/IffParts.h"
 #include "tools/demogame/DemoGame.h"
 #include "tools/qmnames/Qmnames.h"
 
@@ -20,7 +27,9 @@ namespace fs = std::filesystem;
 
 std::string Read(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
 }
 
 void Write(const fs::path& path, const std::string& bytes) {
@@ -96,6 +105,61 @@ TEST_F(Qmnames, FileErrorsAndBadArgumentsHaveTheirOwnStatus) {
   EXPECT_EQ(Run({"--help"}), kOk);
   EXPECT_NE(out_.str().find("Exit status"), std::string::npos);
 }
+
+#ifndef _WIN32
+// Natively only: processes by fork, and a file system that tells letter case
+// apart.
+
+// Imports at once on one game (several qmnames, or qmnames and the window),
+// on a live.iff of a real one's size: whoever reads live.iff meanwhile finds
+// one writer's complete file.
+TEST_F(Qmnames, ImportsAtOnceNeverLeaveAMixedFile) {
+  IffFile padded;
+  ASSERT_TRUE(gsReadIFFImage(padded, Read(live_)));
+  padded.Chunks.push_back(test::ModelChunk("BMP_", 0x7000, 0, "Pad", std::string(2 << 20, 'p')));
+  std::string original;
+  ASSERT_TRUE(gsWriteIFFImage(padded, original));
+  Write(live_, original);
+  std::set<std::string> whole = {original};
+  std::vector<std::string> packs;
+  for (const char* who : {"Ann", "Bobby", "Christopher"}) {
+    std::string pack = "[0]\n";
+    for (int row = 0; row < 51; ++row) pack += who + std::to_string(row) + "\n";
+    packs.push_back((root_ / who).string());
+    Write(packs.back(), pack);
+    ASSERT_EQ(Run({"import", game_.string(), packs.back()}), kOk) << err_.str();
+    whole.insert(Read(live_));
+    Write(live_, original);
+  }
+
+  std::vector<pid_t> writers;
+  for (const std::string& pack : packs) {
+    writers.push_back(fork());
+    if (writers.back() == 0) {
+      std::ostringstream ignored;
+      for (int i = 0; i < 30; ++i) qmnames::Run({"import", game_.string(), pack}, ignored, ignored);
+      _exit(0);
+    }
+  }
+  int reads = 0;
+  int mixed = 0;
+  for (pid_t writer : writers) {
+    for (; waitpid(writer, nullptr, WNOHANG) == 0; ++reads) mixed += whole.count(Read(live_)) == 0;
+  }
+  EXPECT_EQ(mixed, 0) << "of " << reads << " reads";
+  EXPECT_EQ(whole.count(Read(live_)), 1u);
+}
+
+// A user's own file is taken as named: exporting to names.txt beside a
+// NAMES.TXT writes names.txt and leaves NAMES.TXT alone.
+TEST_F(Qmnames, ExportWritesTheFileNamedInItsLetterCase) {
+  Write(root_ / "NAMES.TXT", "my notes");
+  const fs::path pack = root_ / "names.txt";
+  ASSERT_EQ(Run({"export", game_.string(), pack.string()}), kOk) << err_.str();
+  EXPECT_EQ(Read(root_ / "NAMES.TXT"), "my notes");
+  EXPECT_NE(Read(pack).find("[Male Townie First Names]"), std::string::npos);
+}
+#endif
 
 }  // namespace
 }  // namespace qm::qmnames
