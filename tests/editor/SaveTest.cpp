@@ -211,7 +211,7 @@ TEST_F(Saving, LiveChangedByAnotherProgramIsOverwrittenOnlyWhenTheUserSaysSo) {
   messages.choice = Choice::No;
   editor.SaveNameLists();
   EXPECT_EQ(Live(), theirs);
-  EXPECT_EQ(view.items.at(3), FixtureName(0, 3));
+  EXPECT_EQ(editor.Items().at(3), FixtureName(0, 3));
   Edit(3, "Abe");
   editor.SaveNameLists();  // over the file read again: no question
   EXPECT_EQ(messages.asked.size(), 2u);
