@@ -148,7 +148,7 @@ TEST_F(MainWindowE2e, PastedNameIsSaved) {
   EmptyClipboard();
   SetClipboardData(CF_TEXT, memory);
   CloseClipboard();
-  SendMessageW(app_.Control(kTxtName), WM_PASTE, 0, 0);
+  SendMessageW(app_.Control(IDC_MAIN_TXTNAME), WM_PASTE, 0, 0);
   EXPECT_EQ(app_.ListItem(2), L"Pasted Name");
   app_.ChooseName(3);
   SaveAndExpect(L"Operation Complete", L"Names saved.");
