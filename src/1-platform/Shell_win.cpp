@@ -94,16 +94,6 @@ intptr_t Win32Shell::Execute(WindowHandle owner, const std::string& verb, const 
                                                   show));
 }
 
-// FindExecutableA expects room for MAX_PATH characters: a shorter buffer is
-// lengthened with spaces, which the caller's trimming removes again.
-intptr_t Win32Shell::FindProgram(const std::string& file, const std::string& folder,
-                                 std::string& resultBuffer) {
-  ComScope com;
-  if (resultBuffer.size() < MAX_PATH + 1) resultBuffer.resize(MAX_PATH + 1, ' ');
-  return reinterpret_cast<intptr_t>(
-      FindExecutableA(file.c_str(), OrNull(folder), resultBuffer.data()));
-}
-
 SysCode Win32Clipboard::Clear() {
   if (!OpenClipboard(owner_)) return LastErrorOr(syserr::kAccessDenied);
   SysCode code = syserr::kOk;
@@ -207,13 +197,6 @@ std::string Win32ProgramInfo::Folder() {
   if (slash == std::string::npos) return exe;
   if (slash > 0 && exe[slash - 1] == ':') return exe.substr(0, slash + 1);
   return exe.substr(0, slash);
-}
-
-std::string Win32ProgramInfo::TempFolder() {
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathA(sizeof(buffer), buffer);
-  if (length == 0 || length > MAX_PATH) return "";
-  return std::string(buffer, length);
 }
 
 void Win32ProcessEnd::EndNow() { ExitProcess(1); }

@@ -88,8 +88,8 @@ void NameEditor::OnActivate() {
         "SIMS.EXE Not Found!", MessageIcon::Critical);
   } else {
     if (!gSimsPath.empty()) store_.MakeBackup(gSimsPath);
-    // A failed load has been reported through the error trap; should its
-    // window close without ending the program, nothing half-loaded stays.
+    // A failed load has been shown in the error window; should it close
+    // without ending the program, nothing half-loaded stays.
     if (!LoadNameLists()) {
       ForgetLoadedGame();
       view_.SetListItems(mItems);
@@ -112,7 +112,19 @@ void NameEditor::ForgetLoadedGame() {
   mNameShownAs.clear();
 }
 
-bool NameEditor::LoadNameLists() { return store_.Load(gSimsPath, gNameLists); }
+bool NameEditor::LoadNameLists() {
+  return ShowingFormatFailures([this] { store_.Load(gSimsPath, gNameLists); });
+}
+
+bool NameEditor::ShowingFormatFailures(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const IffError& error) {
+    services_.errorWindow.Show(error);
+    return false;
+  }
+}
 
 void NameEditor::WriteBack() {
   for (size_t i = 0; i < mItems.size(); ++i) {
@@ -164,7 +176,8 @@ void NameEditor::OnNameKeyUp() {
 void NameEditor::SaveNameLists() {
   if (mItems.empty()) return;
   WriteBack();
-  if (store_.Save(gSimsPath, gNameLists)) {
+  bool saved = false;
+  if (ShowingFormatFailures([&] { saved = store_.Save(gSimsPath, gNameLists); }) && saved) {
     services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
   }
 }

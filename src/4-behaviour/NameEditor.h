@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
 #include "3-state/AppState.h"
+#include "4-behaviour/ErrorDialog.h"
 #include "4-behaviour/NameStore.h"
 
 namespace qm {
@@ -49,6 +51,7 @@ struct EditorServices {
   FileDialogs& dialogs;
   CodePage& codePage;  // the one in which the window shows names
   Environment& environment;
+  ErrorWindow& errorWindow;  // for a failure of the file format
 };
 
 class NameEditor {
@@ -104,6 +107,9 @@ class NameEditor {
   const StringTable& ListTable(int list) const { return store_.ListTable(list); }
 
  private:
+  // Runs `step` on the game's file; a failure of the file format is shown
+  // in the error window. False after such a failure.
+  bool ShowingFormatFailures(const std::function<void()>& step);
   void WriteBack();
   void ShowList(int16_t index);
   bool GameLoaded() const;

@@ -5,7 +5,6 @@
 
 #include "1-platform/Failure.h"
 #include "2-iff/BinarySupport.h"
-#include "2-iff/ErrorTrap.h"
 #include "4-behaviour/GameFolder.h"
 
 namespace qm {
@@ -64,21 +63,19 @@ std::string ShortTableText(const IffFile& file, const StringTable& table, int li
 }
 
 // Decodes the seven name tables of `file` into `tables` and their names into
-// `lists`. False when the decoder failed (reported through the error trap);
-// otherwise `why` says which table cannot supply its names, if any.
-bool DecodeLists(const IffFile& file, std::array<StringTable, kListCount>& tables, NameLists& lists,
+// `lists`; `why` says which table cannot supply its names, if any.
+void DecodeLists(const IffFile& file, std::array<StringTable, kListCount>& tables, NameLists& lists,
                  std::string& why) {
   for (int k = 0; k < kListCount; ++k) {
     const NameListInfo& info = kNameListInfo[static_cast<size_t>(k)];
     StringTable& table = tables[static_cast<size_t>(k)];
-    if (!gsReadSTRSegment(file, table, HexTextToBytes(info.idText), false)) return false;
+    gsReadSTRSegment(file, table, HexTextToBytes(info.idText), false);
     why = ShortTableText(file, table, k);
-    if (!why.empty()) return true;
+    if (!why.empty()) return;
     for (int r = 0; r < info.namesUsed; ++r) {
       lists.Cell(k, r) = table.Entries[static_cast<size_t>(r)].Value;
     }
   }
-  return true;
 }
 
 }  // namespace
@@ -95,17 +92,18 @@ void NameStore::MakeBackup(const std::string& folder) {
   }
 }
 
-bool NameStore::Load(const std::string& folder, NameLists& lists) {
+void NameStore::Load(const std::string& folder, NameLists& lists) {
   std::string why;
-  if (!gsReadIFF(liveFile_, folder + kLiveTail, services_.files) ||
-      !DecodeLists(liveFile_, tables_, lists, why)) {
+  try {
+    gsReadIFF(liveFile_, folder + kLiveTail, services_.files);
+    DecodeLists(liveFile_, tables_, lists, why);
+  } catch (const IffError&) {
     Forget();
-    return false;
+    throw;
   }
   if (!why.empty()) {
     services_.fatal.Fatal(static_cast<int32_t>(Fault::SubscriptOutOfRange), why);
   }
-  return true;
 }
 
 bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::string& why) {
@@ -115,17 +113,15 @@ bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::st
   }
   // The file is only looked at: a failure in it is reported here, not by
   // the error window that halts the program.
-  bool trapped = false;
-  ErrorTrapHook previous = SetErrorTrapHook([&trapped] { trapped = true; });
   IffFile file;
   std::array<StringTable, kListCount> tables;
   NameLists read;
-  const bool decoded =
-      gsReadIFF(file, path, services_.files) && DecodeLists(file, tables, read, why);
-  SetErrorTrapHook(std::move(previous));
-  if (!decoded || trapped) {
+  try {
+    gsReadIFF(file, path, services_.files);
+    DecodeLists(file, tables, read, why);
+  } catch (const IffError& error) {
     why = "The file " + path + " could not be read." + kCrLf + "Error " +
-          std::to_string(gErrNumber) + ": " + gErrDescription;
+          std::to_string(error.number()) + ": " + error.description();
     return false;
   }
   if (!why.empty()) {
@@ -161,7 +157,7 @@ bool NameStore::Save(const std::string& folder, const NameLists& lists) {
     for (int r = 0; r < info.namesUsed; ++r) {
       table.Entries[static_cast<size_t>(r)].Value = lists.Cell(k, r);
     }
-    if (!gsWriteSTRSegment(liveFile_, table, HexTextToBytes(info.idText), false)) return false;
+    gsWriteSTRSegment(liveFile_, table, HexTextToBytes(info.idText), false);
   }
 
   FileSystem& files = services_.files;
@@ -176,11 +172,11 @@ bool NameStore::Save(const std::string& folder, const NameLists& lists) {
     return false;
   }
 
-  // The writer builds the image under its error trap; putting the image on
-  // disk is a file step like the others, so that a full disk or a write
-  // error is reported and the edits are kept.
+  // The writer builds the image in memory; putting the image on disk is a
+  // file step like the others, so that a full disk or a write error is
+  // reported and the edits are kept.
   Bytes image;
-  if (!gsWriteIFFImage(liveFile_, image)) return false;
+  gsWriteIFFImage(liveFile_, image);
   code = WriteNewFile(temp, image);
   if (code != syserr::kOk) {
     ReportFileStep(services_.messages, code, temp);

@@ -30,10 +30,10 @@ class NameStore {
   void MakeBackup(const std::string& folder);
 
   // Reads the folder's live.iff and its seven name tables and puts the
-  // names into `lists`. False when the file could not be read (reported
-  // through the error trap): nothing of it is kept. A table that is missing
-  // or too short ends the program (Fatal).
-  bool Load(const std::string& folder, NameLists& lists);
+  // names into `lists`. Throws IffError when the file could not be read:
+  // nothing of it is kept. A table that is missing or too short ends the
+  // program (Fatal).
+  void Load(const std::string& folder, NameLists& lists);
 
   // The seven lists of the IFF file at `path` (the backup), without keeping
   // it. False with `why` set when it cannot be read or lacks a list.
@@ -43,7 +43,8 @@ class NameStore {
   // replaces live.iff: a temporary file beside it, written and flushed, put
   // in its place by one replacing rename, retried while another program
   // holds the file. False when that failed: a "Names Not Saved" message
-  // says why, and live.iff is as it was.
+  // says why, and live.iff is as it was. Throws IffError when the tables
+  // or the image cannot be encoded; live.iff is then as it was too.
   bool Save(const std::string& folder, const NameLists& lists);
 
   // Drops the loaded image and tables.

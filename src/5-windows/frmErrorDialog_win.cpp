@@ -85,7 +85,7 @@ class FrmErrorDialog final : public ErrorView, dialogwin::ModalDialog {
   FrmErrorDialog(const ErrorWindowServices& services, EndOnFailure& fatal)
       : ModalDialog(fatal), services_(services), fatal_(fatal) {}
 
-  void ShowModal();
+  void ShowModal(const IffError& error);
 
   // ErrorView
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
@@ -112,15 +112,15 @@ class FrmErrorDialog final : public ErrorView, dialogwin::ModalDialog {
 
 // Loads the window (report, log, box) while hidden, then shows it with the
 // rest of the program disabled until it closes. Closed other than by the end
-// button (Alt+F4), the program's windows take input again and the trapping
-// procedure goes on.
-void FrmErrorDialog::ShowModal() {
+// button (Alt+F4), the program's windows take input again and the caller
+// goes on.
+void FrmErrorDialog::ShowModal(const IffError& error) {
   if (!Create(Design(), nullptr)) fatal_.Fatal(0, "");
   clipboard_.emplace(Window());
   dialog_.emplace(*this, ErrorDialogServices{services_.files, services_.messages, services_.shell,
                                              *clipboard_, services_.program, services_.process});
   try {
-    dialog_->OnLoad();
+    dialog_->OnLoad(error);
   } catch (...) {
     fatal_.Fatal(0, "");  // a window that cannot load ends the program silently
   }
@@ -178,14 +178,14 @@ std::string FrmErrorDialog::GetMessageText() {
 
 }  // namespace
 
-void ShowErrorDialogModal(const ErrorWindowServices& services) {
+void ShowErrorDialogModal(const ErrorWindowServices& services, const IffError& error) {
   static bool showing = false;
   if (showing) return;  // a failure inside the error window: it is already up
   showing = true;
   {
     EndOnFailure fatal(services.process);
     FrmErrorDialog window(services, fatal);
-    window.ShowModal();
+    window.ShowModal(error);
   }
   showing = false;
 }

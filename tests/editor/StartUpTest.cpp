@@ -225,7 +225,7 @@ TEST_F(Loading, TableWithTooFewNamesEndsTheProgram) {
   EXPECT_NE(fatal.calls[0].description.find("holds 50 names, needs 51"), std::string::npos);
 }
 
-TEST_F(Loading, UnreadableFileIsReportedByTheErrorTrapOnly) {
+TEST_F(Loading, UnreadableFileIsReportedByTheErrorWindowOnly) {
   fs.AddFile(kSimsExePath, "MZ");
   fs.AddFile(kLivePath, "not an IFF file");
   gSimsPath = kGameRoot;
