@@ -5,7 +5,6 @@
 #include <string>
 
 #include "1-platform/Registry.h"
-#include "1-platform/Ui.h"
 
 namespace qm {
 
@@ -16,8 +15,7 @@ inline constexpr const char* kBackupTail = "\\gamedata\\original_live.iff";
 inline constexpr const char* kTempTail = "\\gamedata\\Dorvane_live.iff";
 
 // HKEY_LOCAL_MACHINE\Software\Maxis\The Sims, value InstallPath: the folder,
-// or kRegistryError when the key or value cannot be read. A value with no
-// terminator is unexpected and ends the program through `fatal`.
-std::string RegistryInstallPath(RegistryApi& registry, FatalErrors& fatal);
+// or kRegistryError when the key or value cannot be read.
+std::string RegistryInstallPath(Registry& registry);
 
 }  // namespace qm

@@ -54,7 +54,7 @@ NameEditor::NameEditor(MainView& view, const EditorServices& services)
       store_({services.files, services.messages, services.fatal, services.sleeper}) {}
 
 void NameEditor::OnLoad() {
-  const std::string fromRegistry = RegistryInstallPath(services_.registry, services_.fatal);
+  const std::string fromRegistry = RegistryInstallPath(services_.registry);
   // The registry, or the search, only seeds the setting; once set, the
   // setting decides and nothing is searched.
   std::string setting = services_.settings.Get(kSettingsApp, kSettingsSection, kSettingsKey);

@@ -45,7 +45,7 @@ struct EditorServices {
   FileSystem& files;
   MessageBoxes& messages;
   Settings& settings;
-  RegistryApi& registry;
+  Registry& registry;
   FatalErrors& fatal;
   Sleeper& sleeper;
   FileDialogs& dialogs;

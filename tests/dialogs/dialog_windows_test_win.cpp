@@ -151,7 +151,7 @@ class SetPathWindowTest : public ::testing::Test {
     owner = MakeOwner();
     gSimsPath = "D:\\Old";
     settings.values[{"Dorvane", "Settings", "Sims Location"}] = "D:\\Old";
-    registry.SetString(kHkeyLocalMachine, "Software\\Maxis\\The Sims", "InstallPath",
+    registry.SetString(RegistryHive::LocalMachine, "Software\\Maxis\\The Sims", "InstallPath",
                        "C:\\Games\\The Sims");
     files.AddFile("C:\\Games\\The Sims\\Sims.exe", "MZ");
   }

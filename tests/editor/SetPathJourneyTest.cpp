@@ -33,7 +33,8 @@ class SetPathJourney : public EditorHarness {
   }
 
   void RegistryNames(const std::string& folder) {
-    registry.SetString(kHkeyLocalMachine, "Software\\Maxis\\The Sims", "InstallPath", folder);
+    registry.SetString(RegistryHive::LocalMachine, "Software\\Maxis\\The Sims", "InstallPath",
+                       folder);
   }
 
   std::vector<std::string> NamesIn(const std::string& liveIff, int list) {

@@ -1,5 +1,5 @@
 // Malformed input: cut-off files, wild sizes and counts, random damage. Every
-// case must end in the error trap with the right context, never in a crash.
+// case must end in one IffError with the right context, never in a crash.
 
 #include <gtest/gtest.h>
 

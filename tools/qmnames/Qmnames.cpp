@@ -141,7 +141,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
   std::string game = command.game;
   if (game.empty()) {
     const SearchServices search{SystemRegistry(), files, SystemEnvironment()};
-    game = LocateGame(RegistryInstallPath(search.registry, fatal), search);
+    game = LocateGame(RegistryInstallPath(search.registry), search);
     if (game.empty()) {
       err << "qmnames: the game was not found where it is usually installed; name its folder\n";
       return kFileError;
