@@ -92,6 +92,9 @@ TEST_F(Qmnames, FileErrorsAndBadArgumentsHaveTheirOwnStatus) {
   EXPECT_EQ(Run({"restore", game_.string()}), kFileError);  // no backup yet
   EXPECT_NE(err_.str().find("original_live.iff was not found"), std::string::npos) << err_.str();
   EXPECT_EQ(Run({"list", root_.string()}), kFileError);  // no sims.exe there
+  Write(live_, Read(live_).substr(0, 100));
+  EXPECT_EQ(Run({"list", game_.string()}), kFileError);
+  EXPECT_NE(err_.str().find("qmnames: gsReadIFF: error 38: "), std::string::npos) << err_.str();
   EXPECT_EQ(Run({"import"}), kUsage);
   EXPECT_EQ(Run({"--help"}), kOk);
   EXPECT_NE(out_.str().find("Exit status"), std::string::npos);
