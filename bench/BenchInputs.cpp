@@ -4,10 +4,10 @@
 
 #include <fstream>
 #include <stdexcept>
-#include <string_view>
 #include <vector>
 
 #include "testkit/IffBuilder.h"
+#include "testkit/LanguageNames.h"
 
 namespace qm::bench {
 
@@ -30,7 +30,7 @@ class Sequence {
 
 // A chunk type, how often it occurs (out of the weights' sum) and its data
 // sizes: roughly the mix of the game's live.iff, behaviour code and text
-// first, a few large sprites.
+// first, a few large sprites. Text chunks hold a block per language.
 struct TypeShape {
   const char* type;
   uint32_t weight;
@@ -39,8 +39,8 @@ struct TypeShape {
 };
 
 constexpr TypeShape kLiveShapes[] = {
-    {"BHAV", 40, 40, 700},  {"STR#", 12, 100, 1800}, {"OBJD", 8, 300, 600},  {"BCON", 8, 8, 60},
-    {"TTAB", 5, 100, 1500}, {"TPRP", 5, 50, 400},    {"SPR2", 5, 600, 6000}, {"CTSS", 4, 50, 600},
+    {"BHAV", 40, 40, 700},  {"STR#", 12, 200, 3600}, {"OBJD", 8, 300, 600},  {"BCON", 8, 8, 60},
+    {"TTAB", 5, 100, 1500}, {"TPRP", 5, 50, 400},    {"SPR2", 5, 600, 6000}, {"CTSS", 4, 100, 1200},
     {"SLOT", 3, 30, 200},   {"PALT", 3, 776, 776},   {"DGRP", 2, 100, 500},  {"GLOB", 2, 10, 40},
 };
 
@@ -56,23 +56,10 @@ Bytes RandomData(Sequence& seq, uint32_t size) {
   return data;
 }
 
-std::string Name(Sequence& seq) {
-  static constexpr std::string_view kSyllables[] = {"an",  "bel", "cor", "da", "el", "fin",
-                                                    "gro", "ha",  "ix",  "jo", "ka", "lu",
-                                                    "mer", "no",  "pa",  "ri", "sa", "ton"};
-  const uint32_t count = seq.Between(2, 4);
-  std::string name;
-  for (uint32_t i = 0; i < count; ++i) name += kSyllables[seq.Next() % std::size(kSyllables)];
-  name[0] = static_cast<char>(name[0] - 'a' + 'A');
-  return name;
-}
-
-// An FD FF table of kNamesPerTable names, each with language byte 0 and an
-// empty comment.
-Bytes NameTableData(Sequence& seq) {
-  std::vector<test::TableEntry> entries;
-  for (int i = 0; i < kNamesPerTable; ++i) entries.push_back({.value = Name(seq), .language = 0});
-  return test::StringTableData(entries);
+// A name table in the game's 17 languages, each language's names in its own
+// script and code page: as many in each block as list `list` shows.
+Bytes NameTableData(int list) {
+  return test::StringTableData(test::MultilingualEntries(list, list == 0 ? 51 : 50));
 }
 
 // Chunks labelled with their type and ID, and the map last with an entry per
@@ -109,7 +96,9 @@ Bytes LiveLikeImage() {
   size_t nextTable = 0;
   for (int k = 0; k < kLiveLikeChunks; ++k) {
     if (nextTable < kNameTableIds.size() && k == spacing * static_cast<int>(nextTable + 1)) {
-      maker.Add("STR#", kNameTableIds[nextTable++], kNameTableFlags, NameTableData(seq));
+      maker.Add("STR#", kNameTableIds[nextTable], kNameTableFlags,
+                NameTableData(static_cast<int>(nextTable)));
+      ++nextTable;
       continue;
     }
     uint32_t pick = seq.Next() % totalWeight;

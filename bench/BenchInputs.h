@@ -15,15 +15,15 @@ namespace qm::bench {
 // Chunk ids of the seven name tables; all "STR#" with flags 0x0010.
 inline constexpr std::array<uint16_t, 7> kNameTableIds = {0x96, 0x97, 0xA1, 0xA2, 0xA3, 0xA4, 0xA0};
 inline constexpr uint16_t kNameTableFlags = 0x0010;
-inline constexpr int kNamesPerTable = 60;
 inline constexpr int kLiveLikeChunks = 1500;
 
 // A name table's IdFlags field, e.g. 00 96 00 10.
 Bytes NameTableIdFlags(uint16_t id);
 
-// About 1 MB: kLiveLikeChunks chunks of mixed types and sizes, the seven
-// name tables (FD FF format, kNamesPerTable names each) among them, and the
-// map last with an entry per chunk.
+// About 1.2 MB, like the game's multilingual live.iff: kLiveLikeChunks
+// chunks of mixed types and sizes, the seven name tables among them (FD FF
+// format; in each of the game's 17 languages a block of the names its list
+// shows, 51 or 50), and the map last with an entry per chunk.
 Bytes LiveLikeImage();
 
 // `chunkCount` chunks of a dozen types with 0 to 63 data bytes each, and the

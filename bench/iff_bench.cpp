@@ -12,6 +12,8 @@
 #include "1-platform/FileSystem.h"
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
+#include "3-state/AppState.h"
+#include "4-behaviour/LanguageBlocks.h"
 #include "BenchInputs.h"
 
 namespace qm::bench {
@@ -44,6 +46,15 @@ void WriteTables(IffFile& file, const Tables& tables) {
   }
 }
 
+// Whether each table's language blocks are the 17 of the game's languages.
+bool FindEveryLanguage(const Tables& tables) {
+  for (size_t i = 0; i < tables.size(); ++i) {
+    const size_t shown = static_cast<size_t>(kNameListInfo[i].namesUsed);
+    if (FindLanguageBlocks(tables[i], shown).codes.size() != 17) return false;
+  }
+  return true;
+}
+
 void SetBytes(benchmark::State& state, size_t perIteration) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(perIteration));
@@ -64,13 +75,17 @@ void RawRead(benchmark::State& state) {
 }
 
 // What the editor does on opening the game: read the file, decode the seven
-// name tables.
+// name tables and find their language blocks.
 void Load(benchmark::State& state) {
   for (auto _ : state) {
     IffFile file;
     Tables tables;
     gsReadIFF(file, gInputs->livePath);
     ReadTables(file, tables);
+    if (!FindEveryLanguage(tables)) {
+      state.SkipWithError("load failed");
+      break;
+    }
     benchmark::DoNotOptimize(file.Chunks.data());
   }
   SetBytes(state, gInputs->liveImage.size());

@@ -28,9 +28,9 @@ if(QM_WERROR)
 endif()
 target_include_directories(qm_options INTERFACE ${PROJECT_SOURCE_DIR}/src ${QM_GENERATED_DIR})
 if(WIN32)
-  # The 8-bit (ANSI) Win32 entry points, no min/max macros, Windows 10 API.
+  # The wide (UTF-16) Win32 entry points, no min/max macros, Windows 10 API.
   target_compile_definitions(qm_options INTERFACE
-    WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+    UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
   # Reproducible: the same sources give the same .exe in any folder at any
   # time. Paths in the objects (__FILE__, debug info) are relative to the
   # source or build folder (the build folder's rule comes last so that it

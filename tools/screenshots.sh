@@ -29,7 +29,7 @@ mkdir -p "$shots"
 main_caption="Quillmark - Version $(qm_version)"
 setpath_caption="Set The Sims Path"
 error_caption="Unrecoverable Error - Program Execution Halted"
-menu_set_path=$(sed -n 's/.*kMenuSetPath = \([0-9]*\);.*/\1/p' "$QM_ROOT/src/4-behaviour/MainControls.h")
+menu_set_path=$(sed -n 's/^#define IDM_SETPATH \([0-9]*\).*/\1/p' "$QM_ROOT/src/5-windows/resource.h")
 
 app_pid=
 cleanup() {

@@ -1,8 +1,10 @@
 // Code page conversion on POSIX systems: iconv, with the code page named as
 // "CP" and its Windows number ("CP1252"). No transliteration: a character
-// that has no place in the target is a failure. Bytes 0x80 to 0x9F that the
-// code page leaves undefined stand for U+0080 to U+009F, as Windows' own
-// tables have it, so that every name of the game survives a round trip.
+// that has no place in the target is a failure. In a single-byte code page,
+// bytes 0x80 to 0x9F that it leaves undefined stand for U+0080 to U+009F, as
+// Windows' own tables have it, so that every name of the game survives a
+// round trip. In a double-byte code page such a byte may lead a pair, so a
+// sequence that does not convert fails.
 
 #include <iconv.h>
 
@@ -52,6 +54,12 @@ class Iconv {
       // glibc counts characters it could not convert exactly in the result.
       if (result != static_cast<size_t>(-1) && result > 0) return false;
     }
+    // A converter may hold back the last character (CP1255 does, waiting
+    // for a combining mark that may follow): flush it.
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    if (iconv(cd_, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1)) return false;
+    out.append(buffer, sizeof buffer - outLeft);
     return true;
   }
 
@@ -59,32 +67,50 @@ class Iconv {
   iconv_t cd_;
 };
 
+// The double-byte code pages among Windows' ANSI code pages.
+bool IsDoubleByte(unsigned number) {
+  return number == 932 || number == 936 || number == 949 || number == 950;
+}
+
+// An undefined byte 0x80 to 0x9F at the start of `rest`, as U+0080 to U+009F.
+size_t UndefinedByteToUtf8(std::string_view rest, std::string& out) {
+  const auto b = static_cast<unsigned char>(rest[0]);
+  if (b < 0x80 || b > 0x9F) return 0;
+  out += '\xC2';
+  out += rest[0];
+  return 1;
+}
+
+// U+0080 to U+009F at the start of `rest`, as the byte of the same value.
+size_t Utf8ToUndefinedByte(std::string_view rest, std::string& out) {
+  if (rest.size() < 2 || rest[0] != '\xC2') return 0;
+  const auto b = static_cast<unsigned char>(rest[1]);
+  if (b < 0x80 || b > 0x9F) return 0;
+  out += rest[1];
+  return 2;
+}
+
 class PosixCodePage final : public CodePage {
  public:
-  explicit PosixCodePage(const std::string& name)
-      : toUtf8_("UTF-8", name), fromUtf8_(name, "UTF-8") {}
+  explicit PosixCodePage(unsigned number)
+      : singleByte_(!IsDoubleByte(number)),
+        toUtf8_("UTF-8", "CP" + std::to_string(number)),
+        fromUtf8_("CP" + std::to_string(number), "UTF-8") {}
   bool ok() const { return toUtf8_.ok() && fromUtf8_.ok(); }
 
   bool ToUtf8(std::string_view bytes, std::string& utf8) override {
-    return toUtf8_.Convert(bytes, utf8, [](std::string_view rest, std::string& out) -> size_t {
-      const auto b = static_cast<unsigned char>(rest[0]);
-      if (b < 0x80 || b > 0x9F) return 0;
-      out += '\xC2';
-      out += rest[0];
-      return 1;
+    return toUtf8_.Convert(bytes, utf8, [this](std::string_view rest, std::string& out) {
+      return singleByte_ ? UndefinedByteToUtf8(rest, out) : 0;
     });
   }
   bool FromUtf8(std::string_view utf8, std::string& bytes) override {
-    return fromUtf8_.Convert(utf8, bytes, [](std::string_view rest, std::string& out) -> size_t {
-      if (rest.size() < 2 || rest[0] != '\xC2') return 0;
-      const auto b = static_cast<unsigned char>(rest[1]);
-      if (b < 0x80 || b > 0x9F) return 0;
-      out += rest[1];
-      return 2;
+    return fromUtf8_.Convert(utf8, bytes, [this](std::string_view rest, std::string& out) {
+      return singleByte_ ? Utf8ToUndefinedByte(rest, out) : 0;
     });
   }
 
  private:
+  bool singleByte_;
   Iconv toUtf8_;
   Iconv fromUtf8_;
 };
@@ -92,8 +118,7 @@ class PosixCodePage final : public CodePage {
 }  // namespace
 
 std::unique_ptr<CodePage> SystemCodePage(unsigned number) {
-  auto codePage =
-      std::make_unique<PosixCodePage>("CP" + std::to_string(number == 0 ? 1252 : number));
+  auto codePage = std::make_unique<PosixCodePage>(number == 0 ? 1252 : number);
   if (!codePage->ok()) return nullptr;
   return codePage;
 }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "1-platform/Environment.h"
+#include "1-platform/Utf16_win.h"
 
 namespace qm {
 
@@ -16,7 +17,7 @@ namespace {
 
 // Wine's ntdll exports wine_get_version; Windows' does not.
 bool RunningUnderWine() {
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
@@ -29,13 +30,14 @@ bool IsDrivePath(const std::string& path) {
 class Win32Environment final : public Environment {
  public:
   std::string Variable(const std::string& name) override {
-    const DWORD needed = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    const std::wstring wideName = Utf16(name);
+    const DWORD needed = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
     if (needed == 0) return "";
-    std::string value(needed, '\0');
-    const DWORD length = GetEnvironmentVariableA(name.c_str(), value.data(), needed);
+    std::wstring value(needed, L'\0');
+    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), needed);
     if (length == 0 || length >= needed) return "";
     value.resize(length);
-    return value;
+    return Utf8(value);
   }
 
   char Separator() override { return '\\'; }

@@ -1,11 +1,12 @@
-// The file system on Windows, through the 8-bit (ANSI) entry points: the
-// program's paths are ANSI text.
+// The file system on Windows, through the wide entry points: the program's
+// paths are UTF-8, converted to UTF-16 for each call, so any character works.
 
 #include <windows.h>
 
 #include <new>
 
 #include "1-platform/FileSystem.h"
+#include "1-platform/Utf16_win.h"
 
 namespace qm {
 namespace {
@@ -69,8 +70,8 @@ class WinOutputFile final : public OutputFile {
 // The whole file, sized by its length when opened; a file that has since
 // grown is read only that far. One longer than `maxBytes` is not read.
 SysCode Read(const std::string& path, size_t maxBytes, std::string& contents) {
-  Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle file(CreateFileW(Utf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.ok()) return LastError(syserr::kReadFault);
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return LastError(syserr::kReadFault);
@@ -109,7 +110,7 @@ class WinFileSystem final : public FileSystem {
   }
 
   SysCode Create(const std::string& path, std::unique_ptr<OutputFile>& file) override {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE h = CreateFileW(Utf16(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return LastError();
     file = std::make_unique<WinOutputFile>(h);
@@ -117,26 +118,28 @@ class WinFileSystem final : public FileSystem {
   }
 
   bool IsNormalFile(const std::string& path) override {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(Utf16(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     return (attributes &
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
   }
 
   SysCode CopyNoOverwrite(const std::string& from, const std::string& to) override {
-    return CopyFileA(from.c_str(), to.c_str(), TRUE) ? syserr::kOk : LastError();
+    return CopyFileW(Utf16(from).c_str(), Utf16(to).c_str(), TRUE) ? syserr::kOk : LastError();
   }
 
   SysCode SetNormal(const std::string& path) override {
-    return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) ? syserr::kOk : LastError();
+    return SetFileAttributesW(Utf16(path).c_str(), FILE_ATTRIBUTE_NORMAL) ? syserr::kOk
+                                                                          : LastError();
   }
 
   SysCode Remove(const std::string& path) override {
-    return DeleteFileA(path.c_str()) ? syserr::kOk : LastError();
+    return DeleteFileW(Utf16(path).c_str()) ? syserr::kOk : LastError();
   }
 
   SysCode Replace(const std::string& from, const std::string& to) override {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+    return MoveFileExW(Utf16(from).c_str(), Utf16(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? syserr::kOk
                : LastError();
   }
@@ -150,10 +153,10 @@ FileSystem& SystemFileSystem() {
 }
 
 std::string SystemErrorText(SysCode code) {
-  char buffer[1024];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                code, 0, buffer, sizeof buffer, nullptr);
-  std::string text(buffer, length);
+  wchar_t buffer[1024];
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                code, 0, buffer, 1024, nullptr);
+  std::string text = Utf8(std::wstring_view(buffer, length));
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
     text.pop_back();
   if (text.empty()) return "Unknown error " + std::to_string(code) + ".";

@@ -13,12 +13,12 @@ namespace qm {
 // A window handle (HWND) as portable code carries it; 0 is no window.
 using WindowHandle = uintptr_t;
 
-// shell32's 8-bit entry points. Results as the shell gives them: greater
+// shell32's entry points, with texts in UTF-8. Results as the shell gives them: greater
 // than 32 is success.
 class Shell {
  public:
   virtual ~Shell() = default;
-  // ShellExecuteA; empty params or folder are passed as none.
+  // ShellExecute; empty params or folder are passed as none.
   virtual intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
                            const std::string& params, const std::string& folder, int show) = 0;
 };
@@ -31,7 +31,8 @@ class Clipboard {
   virtual ~Clipboard() = default;
   // Removes everything the clipboard holds, in every format.
   virtual SysCode Clear() = 0;
-  // Puts `text` on the clipboard in the plain-text format (CF_TEXT).
+  // Puts `text` on the clipboard as Unicode text (CF_UNICODETEXT, from which
+  // Windows offers the plain-text formats too).
   virtual SysCode SetText(const std::string& text) = 0;
 };
 

@@ -12,7 +12,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <vector>
+
+#include "1-platform/Utf16_win.h"
 
 namespace qm {
 
@@ -24,7 +27,15 @@ SysCode LastErrorOr(SysCode fallback) {
   return code != 0 ? static_cast<SysCode>(code) : fallback;
 }
 
-const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+// The text in UTF-16, or none for the empty text.
+class WideOrNull {
+ public:
+  explicit WideOrNull(const std::string& text) : wide_(Utf16(text)) {}
+  operator const wchar_t*() const { return wide_.empty() ? nullptr : wide_.c_str(); }
+
+ private:
+  std::wstring wide_;
+};
 
 // COM for the duration of one shell call, as the shell asks of its callers.
 class ComScope {
@@ -40,11 +51,11 @@ class ComScope {
   bool ok_;
 };
 
-std::string ExecutablePath() {
-  std::string path(MAX_PATH, '\0');
+std::wstring ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return "";
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return L"";
     if (length < path.size()) {
       path.resize(length);
       return path;
@@ -54,31 +65,30 @@ std::string ExecutablePath() {
 }
 
 // One string of the version resource's first translation (then US English).
-std::string VersionString(const std::vector<char>& block, const char* name) {
-  std::vector<std::string> tables;
+std::string VersionString(const std::vector<char>& block, const wchar_t* name) {
+  std::vector<std::wstring> tables;
   struct Translation {
     WORD language;
     WORD codePage;
   };
   Translation* translations = nullptr;
   UINT size = 0;
-  if (VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+  if (VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
                      reinterpret_cast<void**>(&translations), &size) &&
       size >= sizeof(Translation)) {
-    char table[16];
-    std::snprintf(table, sizeof(table), "%04x%04x", translations[0].language,
-                  translations[0].codePage);
+    wchar_t table[16];
+    std::swprintf(table, 16, L"%04x%04x", translations[0].language, translations[0].codePage);
     tables.emplace_back(table);
   }
-  tables.emplace_back("040904b0");
-  tables.emplace_back("040904e4");
-  for (const std::string& table : tables) {
-    const std::string query = "\\StringFileInfo\\" + table + "\\" + name;
-    char* value = nullptr;
+  tables.emplace_back(L"040904b0");
+  tables.emplace_back(L"040904e4");
+  for (const std::wstring& table : tables) {
+    const std::wstring query = L"\\StringFileInfo\\" + table + L"\\" + name;
+    wchar_t* value = nullptr;
     UINT length = 0;
-    if (VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) &&
+    if (VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) &&
         value != nullptr && length > 0) {
-      return std::string(value, strnlen(value, length));
+      return Utf8(std::wstring_view(value, wcsnlen(value, length)));
     }
   }
   return "";
@@ -89,9 +99,9 @@ std::string VersionString(const std::vector<char>& block, const char* name) {
 intptr_t Win32Shell::Execute(WindowHandle owner, const std::string& verb, const std::string& file,
                              const std::string& params, const std::string& folder, int show) {
   ComScope com;
-  return reinterpret_cast<intptr_t>(ShellExecuteA(reinterpret_cast<HWND>(owner), OrNull(verb),
-                                                  file.c_str(), OrNull(params), OrNull(folder),
-                                                  show));
+  return reinterpret_cast<intptr_t>(ShellExecuteW(reinterpret_cast<HWND>(owner), WideOrNull(verb),
+                                                  Utf16(file).c_str(), WideOrNull(params),
+                                                  WideOrNull(folder), show));
 }
 
 SysCode Win32Clipboard::Clear() {
@@ -103,14 +113,16 @@ SysCode Win32Clipboard::Clear() {
 }
 
 SysCode Win32Clipboard::SetText(const std::string& text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  const std::wstring wide = Utf16(text);
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (memory == nullptr) return LastErrorOr(syserr::kNotEnoughMemory);
-  void* bytes = GlobalLock(memory);
-  if (bytes == nullptr) {
+  void* locked = GlobalLock(memory);
+  if (locked == nullptr) {
     GlobalFree(memory);
     return LastErrorOr(syserr::kNotEnoughMemory);
   }
-  std::memcpy(bytes, text.c_str(), text.size() + 1);
+  std::memcpy(locked, wide.c_str(), bytes);
   GlobalUnlock(memory);
   if (!OpenClipboard(owner_)) {
     const SysCode code = LastErrorOr(syserr::kAccessDenied);
@@ -118,7 +130,7 @@ SysCode Win32Clipboard::SetText(const std::string& text) {
     return code;
   }
   SysCode code = syserr::kOk;
-  if (SetClipboardData(CF_TEXT, memory) == nullptr) {
+  if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
     code = LastErrorOr(syserr::kAccessDenied);
     GlobalFree(memory);  // still ours: the clipboard did not take it
   }
@@ -129,14 +141,14 @@ SysCode Win32Clipboard::SetText(const std::string& text) {
 namespace {
 
 // The browser's callback: once it has opened, select the start folder that
-// `data` points to (a NUL-ended path). Asked once, Wine's browser expands the
+// `data` points to (a NUL-ended UTF-16 path). Asked once, Wine's browser expands the
 // folders leading to a folder it has not shown before but selects nothing;
 // asked again it selects the folder, which Windows has already done. Nothing
 // here can throw.
 int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM data) {
   if (message == BFFM_INITIALIZED && data != 0) {
-    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
-    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+    SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
+    SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
   }
   return 0;
 }
@@ -148,21 +160,23 @@ int CALLBACK SelectStartFolder(HWND browser, UINT message, LPARAM, LPARAM data) 
 bool Win32FolderBrowser::Browse(WindowHandle owner, const std::string& title, uint32_t flags,
                                 const std::string& startFolder, std::string& path) {
   ComScope com;
-  BROWSEINFOA info{};
+  const std::wstring wideTitle = Utf16(title);
+  const std::wstring start = Utf16(startFolder);
+  BROWSEINFOW info{};
   info.hwndOwner = reinterpret_cast<HWND>(owner);
   info.pidlRoot = nullptr;
   info.pszDisplayName = nullptr;
-  info.lpszTitle = title.c_str();
+  info.lpszTitle = wideTitle.c_str();
   info.ulFlags = flags;
-  info.lpfn = startFolder.empty() ? nullptr : &SelectStartFolder;
-  info.lParam = startFolder.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
+  info.lpfn = start.empty() ? nullptr : &SelectStartFolder;
+  info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
   info.iImage = 0;
-  PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&info);
+  PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
   if (item == nullptr) return false;
-  std::string buffer(MAX_PATH, ' ');
-  if (!SHGetPathFromIDListA(item, buffer.data())) buffer.assign(MAX_PATH, ' ');
+  std::wstring buffer(MAX_PATH, L' ');
+  if (!SHGetPathFromIDListW(item, buffer.data())) buffer.assign(MAX_PATH, L' ');
   CoTaskMemFree(item);
-  path = TextUpToNul(buffer);
+  path = Utf8(buffer.substr(0, buffer.find(L'\0')));
   return true;
 }
 
@@ -170,21 +184,21 @@ bool Win32FolderBrowser::Browse(WindowHandle owner, const std::string& title, ui
 // version resource.
 ProgramVersion Win32ProgramInfo::Version() {
   ProgramVersion version = builtIn_;
-  const std::string exe = ExecutablePath();
+  const std::wstring exe = ExecutablePath();
   DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &handle);
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &handle);
   if (size == 0) return version;
   std::vector<char> block(size);
-  if (!GetFileVersionInfoA(exe.c_str(), 0, size, block.data())) return version;
+  if (!GetFileVersionInfoW(exe.c_str(), 0, size, block.data())) return version;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT fixedSize = 0;
-  if (VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
+  if (VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) &&
       fixed != nullptr && fixedSize >= sizeof(VS_FIXEDFILEINFO)) {
     version.major = HIWORD(fixed->dwFileVersionMS);
     version.minor = LOWORD(fixed->dwFileVersionMS);
     version.revision = HIWORD(fixed->dwFileVersionLS);
   }
-  const std::string product = VersionString(block, "ProductName");
+  const std::string product = VersionString(block, L"ProductName");
   if (!product.empty()) version.title = product;
   return version;
 }
@@ -192,7 +206,7 @@ ProgramVersion Win32ProgramInfo::Version() {
 // "C:\Games\Quillmark" for C:\Games\Quillmark\quillmark.exe, and "C:\" (with
 // its backslash) for a program at a drive's root.
 std::string Win32ProgramInfo::Folder() {
-  const std::string exe = ExecutablePath();
+  const std::string exe = Utf8(ExecutablePath());
   const size_t slash = exe.rfind('\\');
   if (slash == std::string::npos) return exe;
   if (slash > 0 && exe[slash - 1] == ':') return exe.substr(0, slash + 1);
@@ -205,25 +219,26 @@ namespace {
 
 bool ChooseFile(WindowHandle owner, const FileKind& kind, std::string& path, bool save) {
   // The filter is pairs of NUL-ended texts, ended by one more NUL.
-  std::string filter = kind.description;
-  filter += '\0';
-  filter += kind.pattern;
-  filter += '\0';
-  filter += '\0';
-  std::string buffer = path.substr(0, MAX_PATH - 1);
-  buffer.resize(MAX_PATH, '\0');
-  OPENFILENAMEA dialog{};
+  std::wstring filter = Utf16(kind.description);
+  filter += L'\0';
+  filter += Utf16(kind.pattern);
+  filter += L'\0';
+  filter += L'\0';
+  const std::wstring extension = Utf16(kind.extension);
+  std::wstring buffer = Utf16(path).substr(0, MAX_PATH - 1);
+  buffer.resize(MAX_PATH, L'\0');
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner != 0 ? reinterpret_cast<HWND>(owner) : GetActiveWindow();
   dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = buffer.data();
   dialog.nMaxFile = static_cast<DWORD>(buffer.size());
-  dialog.lpstrDefExt = kind.extension.c_str();
+  dialog.lpstrDefExt = extension.c_str();
   dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                  (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+  const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return false;
-  path = TextUpToNul(buffer);
+  path = Utf8(buffer.substr(0, buffer.find(L'\0')));
   return true;
 }
 

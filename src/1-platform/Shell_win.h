@@ -12,7 +12,7 @@
 
 namespace qm {
 
-// ShellExecuteA, with COM initialised around the call as the shell asks.
+// ShellExecuteW, with COM initialised around the call as the shell asks.
 class Win32Shell final : public Shell {
  public:
   intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
@@ -31,8 +31,8 @@ class Win32Clipboard final : public Clipboard {
   HWND owner_;
 };
 
-// SHBrowseForFolderA, selecting the start folder once it has opened, then
-// SHGetPathFromIDListA into 260 spaces.
+// SHBrowseForFolderW, selecting the start folder once it has opened, then
+// SHGetPathFromIDListW into 260 spaces.
 class Win32FolderBrowser final : public FolderBrowser {
  public:
   bool Browse(WindowHandle owner, const std::string& title, uint32_t flags,
@@ -51,7 +51,7 @@ class Win32ProgramInfo final : public ProgramInfo {
   ProgramVersion builtIn_;
 };
 
-// GetSaveFileNameA and GetOpenFileNameA, owned by `owner` or, for 0, by the
+// GetSaveFileNameW and GetOpenFileNameW, owned by `owner` or, for 0, by the
 // active window.
 class Win32FileDialogs final : public FileDialogs {
  public:

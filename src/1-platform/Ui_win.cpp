@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "1-platform/Utf16_win.h"
+
 namespace qm {
 
 namespace {
@@ -20,36 +22,38 @@ UINT IconStyle(MessageIcon icon) {
   return MB_ICONSTOP;
 }
 
-std::string SettingsKey(const std::string& app, const std::string& section) {
-  return "Software\\" + app + "\\" + section;
+std::wstring SettingsKey(const std::string& app, const std::string& section) {
+  return Utf16("Software\\" + app + "\\" + section);
 }
 
 }  // namespace
 
 void Win32MessageBoxes::Show(const std::string& text, const std::string& title, MessageIcon icon) {
-  MessageBoxA(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK | IconStyle(icon));
+  MessageBoxW(GetActiveWindow(), Utf16(text).c_str(), Utf16(title).c_str(),
+              MB_OK | IconStyle(icon));
 }
 
 bool Win32MessageBoxes::Ask(const std::string& text, const std::string& title) {
-  return MessageBoxA(GetActiveWindow(), text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) ==
-         IDYES;
+  return MessageBoxW(GetActiveWindow(), Utf16(text).c_str(), Utf16(title).c_str(),
+                     MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 std::string Win32Settings::Get(const std::string& app, const std::string& section,
                                const std::string& key) {
-  const std::string path = SettingsKey(app, section);
+  const std::wstring path = SettingsKey(app, section);
+  const std::wstring name = Utf16(key);
   DWORD size = 0;
-  if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
                    &size) != ERROR_SUCCESS) {
     return "";
   }
-  std::string value(size, '\0');
-  if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), key.c_str(), RRF_RT_REG_SZ, nullptr,
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
                    value.data(), &size) != ERROR_SUCCESS) {
     return "";
   }
-  value.resize(value.find('\0') == std::string::npos ? value.size() : value.find('\0'));
-  return value;
+  return Utf8(value.substr(0, value.find(L'\0')));
 }
 
 // A setting that cannot be stored is remembered for this run only: the
@@ -57,19 +61,20 @@ std::string Win32Settings::Get(const std::string& app, const std::string& sectio
 void Win32Settings::Save(const std::string& app, const std::string& section, const std::string& key,
                          const std::string& value) {
   HKEY handle = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr,
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey(app, section).c_str(), 0, nullptr,
                       REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &handle,
                       nullptr) != ERROR_SUCCESS) {
     return;
   }
-  RegSetValueExA(handle, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
+  const std::wstring wide = Utf16(value);
+  RegSetValueExW(handle, Utf16(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(handle);
 }
 
 void Win32FatalErrors::Fatal(int32_t number, const std::string& description) {
   const std::string text = "Error " + std::to_string(number) + "\r\n" + description;
-  MessageBoxA(GetActiveWindow(), text.c_str(), "Unexpected Error",
+  MessageBoxW(GetActiveWindow(), Utf16(text).c_str(), L"Unexpected Error",
               MB_OK | MB_ICONSTOP | MB_TASKMODAL);
   ExitProcess(1);
 }

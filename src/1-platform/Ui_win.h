@@ -9,7 +9,7 @@
 
 namespace qm {
 
-// MessageBoxA with one OK button and the icon of `icon`, owned by the
+// MessageBoxW with one OK button and the icon of `icon`, owned by the
 // program's active window.
 class Win32MessageBoxes final : public MessageBoxes {
  public:

@@ -145,7 +145,7 @@ void NameEditor::OnChooseName(int row) {
   if (row < 0 || static_cast<size_t>(row) >= mItems.size()) return;
   const std::string& item = mItems[static_cast<size_t>(row)];
   view_.EnableName(true);
-  view_.SetNameText(item);
+  view_.SetNameText(Shown(item));
   // The box may show the bytes differently (through the code page); remember
   // both so that an unedited name is kept as it was.
   mNameBytes = item;
@@ -168,9 +168,9 @@ void NameEditor::OnNameKeyUp() {
   if (text == mNameShownAs) {
     item = mNameBytes;
   } else {
-    item = text.substr(0, kMaxNameLength);
+    item = Typed(text).substr(0, kMaxNameLength);
   }
-  view_.SetListItem(mEditRow, item);
+  view_.SetListItem(mEditRow, Shown(item));
 }
 
 void NameEditor::SaveNameLists() {
@@ -191,9 +191,39 @@ void NameEditor::ShowList(int16_t index) {
   view_.SetNameText("");
   view_.EnableName(false);
   const int count = kNameListInfo[static_cast<size_t>(index)].namesUsed;
-  for (int r = 0; r < count; ++r) mItems.push_back(gNameLists.Cell(index, r));
-  view_.SetListItems(mItems);
+  std::vector<std::string> shown;
+  for (int r = 0; r < count; ++r) {
+    mItems.push_back(gNameLists.Cell(index, r));
+    shown.push_back(Shown(mItems.back()));
+  }
+  view_.SetListItems(shown);
   mShownList = index;
+}
+
+std::string NameEditor::Shown(const std::string& bytes) {
+  std::string text;
+  if (services_.codePage.ToUtf8(bytes, text)) return text;
+  text = bytes;
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) > 127) c = '?';
+  }
+  return text;
+}
+
+// Character by character when the whole text does not convert: a UTF-8
+// sequence runs from a byte that is not a continuation byte to the next.
+std::string NameEditor::Typed(const std::string& text) {
+  std::string bytes;
+  if (services_.codePage.FromUtf8(text, bytes)) return bytes;
+  bytes.clear();
+  for (size_t at = 0; at < text.size();) {
+    size_t end = at + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    std::string one;
+    bytes += services_.codePage.FromUtf8(text.substr(at, end - at), one) ? one : "?";
+    at = end;
+  }
+  return bytes;
 }
 
 void NameEditor::OnExportNames() {

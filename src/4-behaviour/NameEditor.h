@@ -25,7 +25,7 @@
 namespace qm {
 
 // The main window's controls as the behaviour sees them. List items and the
-// name box's text are byte strings shown through the ANSI code page.
+// name box's text are UTF-8; NameEditor converts the game's names for them.
 class MainView {
  public:
   virtual ~MainView() = default;
@@ -49,7 +49,7 @@ struct EditorServices {
   FatalErrors& fatal;
   Sleeper& sleeper;
   FileDialogs& dialogs;
-  CodePage& codePage;  // the one in which the window shows names
+  CodePage& codePage;  // the one the game's names are in
   Environment& environment;
   ErrorWindow& errorWindow;  // for a failure of the file format
 };
@@ -116,6 +116,10 @@ class NameEditor {
   // Drops the loaded image, the tables, gNameLists and the list box's working
   // copy with the row being edited.
   void ForgetLoadedGame();
+  // A name's bytes as the window shows them, and the window's text as a
+  // name's bytes: through the code page, with '?' for what does not convert.
+  std::string Shown(const std::string& bytes);
+  std::string Typed(const std::string& text);
 
   MainView& view_;
   EditorServices services_;
@@ -127,7 +131,7 @@ class NameEditor {
   std::vector<std::string> mItems;
   // The name as put into the name box, and the text the box gave back for
   // it: an unedited name keeps its bytes even when the code page cannot
-  // show them.
+  // convert them.
   std::string mNameBytes;
   std::string mNameShownAs;
 };

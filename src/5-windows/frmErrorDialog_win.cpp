@@ -1,8 +1,6 @@
-// frmErrorDialog on Win32: a modal dialog (dialogwin::ModalDialog) whose
-// handlers call ErrorDialog; a failure in any of them ends the program
-// silently (EndOnFailure, through the window procedure). The geometry comes
-// from the twips table beside the control identifiers, converted at the
-// window's DPI, again on every DPI change.
+// frmErrorDialog on Win32: a modal dialog whose handlers call ErrorDialog; a
+// failure in any of them ends the program silently (EndOnFailure, through the
+// dialog procedure).
 
 #include "5-windows/frmErrorDialog_win.h"
 
@@ -14,56 +12,30 @@
 #include <vector>
 
 #include "1-platform/Shell_win.h"
-#include "1-platform/Ui_win.h"
+#include "1-platform/Utf16_win.h"
 #include "4-behaviour/ErrorDialog.h"
-#include "5-windows/WindowKit_win.h"
+#include "5-windows/DialogKit_win.h"
+#include "5-windows/resource.h"
 
 namespace qm {
 
 namespace {
 
-using namespace errorctl;
+using namespace dialogwin;
 
-// A fixed single border and a caption, no control box.
-constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-
-// Owner-less, with no icon. The controls are in tab order; their places are
-// in layout::ErrorWindow().
-dialogwin::DialogDesign Design() {
-  using dialogwin::ControlKind;
-  return {kClass,
-          ErrorDialog::Caption(),
-          kWindowStyle,
-          nullptr,
-          layout::ErrorWindow(),
-          {
-              {kLabel1, ControlKind::Label, ErrorDialog::Notice()},
-              {kCmdMailTo, ControlKind::Button, ErrorDialog::MailToCaption(), BS_MULTILINE},
-              {kCmdWebPage, ControlKind::Button, ErrorDialog::WebPageCaption(), BS_MULTILINE},
-              {kCmdCopy, ControlKind::Button, ErrorDialog::CopyCaption(), BS_MULTILINE},
-              {kCmdEnd, ControlKind::Button, ErrorDialog::EndCaption(), BS_MULTILINE},
-              {kTxtMessage, ControlKind::TextBox, "", WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL},
-              {kCmdFocus, ControlKind::Button, "Command1", BS_MULTILINE},
-          }};
-}
-
-// The thread's visible, enabled top-level windows other than `except`.
-std::vector<HWND> OtherThreadWindows(HWND except) {
-  struct State {
-    HWND except;
-    std::vector<HWND> found;
-  } state{except, {}};
+// The thread's visible, enabled top-level windows.
+std::vector<HWND> ThreadWindows() {
+  std::vector<HWND> found;
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND hwnd, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<State*>(lp);
-        if (hwnd != s->except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-          s->found.push_back(hwnd);
+        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+          reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
         }
         return TRUE;
       },
-      reinterpret_cast<LPARAM>(&state));
-  return state.found;
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 // The error window is the last resort: a failure inside it ends the program
@@ -80,100 +52,101 @@ class EndOnFailure final : public FatalErrors {
   ProcessEnd& process_;
 };
 
-class FrmErrorDialog final : public ErrorView, dialogwin::ModalDialog {
+class FrmErrorDialog final : public ErrorView {
  public:
-  FrmErrorDialog(const ErrorWindowServices& services, EndOnFailure& fatal)
-      : ModalDialog(fatal), services_(services), fatal_(fatal) {}
+  FrmErrorDialog(const ErrorWindowServices& services, EndOnFailure& fatal, const IffError& error)
+      : services_(services), fatal_(fatal), error_(error) {}
 
-  void ShowModal(const IffError& error);
+  void ShowModal();
 
   // ErrorView
-  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
-  void SetMessageText(const std::string& text) override;
-  std::string GetMessageText() override;
-  void FocusCmdFocus() override { SetFocus(GetDlgItem(Window(), kCmdFocus)); }
-  void ResetPointer() override {
-    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
-  }
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
+  void SetMessageText(const std::string& text) override { SetText(IDC_ERROR_TXTMESSAGE, text); }
+  std::string GetMessageText() override { return ItemText(hwnd_, IDC_ERROR_TXTMESSAGE); }
+  void FocusCmdFocus() override { FocusItem(hwnd_, IDC_ERROR_CMDFOCUS); }
+  void ResetPointer() override { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
 
  private:
-  // ModalDialog
-  std::vector<dialogwin::TextRoom> TextRooms(const layout::WindowLayout& placed, UINT dpi) override;
-  void OnShown() override { SetForegroundWindow(Window()); }
-  void OnClick(int id) override;
-  void OnActivate(bool active) override;
-  void OnClose() override { EndModal(); }
+  friend INT_PTR CALLBACK dialogwin::DialogProc<FrmErrorDialog>(HWND, UINT, WPARAM, LPARAM);
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void OnInitDialog();
+  void OnClick(int id);
+  void OnClose();
+  void SetText(int id, const std::string& text) { SetItemText(hwnd_, id, text); }
 
   ErrorWindowServices services_;
   EndOnFailure& fatal_;
+  const IffError& error_;
+  HWND hwnd_ = nullptr;
+  std::vector<HWND> disabled_;
   std::optional<Win32Clipboard> clipboard_;
   std::optional<ErrorDialog> dialog_;
 };
 
-// Loads the window (report, log, box) while hidden, then shows it with the
-// rest of the program disabled until it closes. Closed other than by the end
-// button (Alt+F4), the program's windows take input again and the caller
-// goes on.
-void FrmErrorDialog::ShowModal(const IffError& error) {
-  if (!Create(Design(), nullptr)) fatal_.Fatal(0, "");
-  clipboard_.emplace(Window());
+// The window has no owner, so Windows disables nothing for it: the program's
+// other windows are disabled here until it closes.
+void FrmErrorDialog::ShowModal() {
+  RegisterDialogClass(L"" QM_ERROR_CLASS);
+  disabled_ = ThreadWindows();
+  for (HWND window : disabled_) EnableWindow(window, FALSE);
+  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR), nullptr,
+                      &DialogProc<FrmErrorDialog>, reinterpret_cast<LPARAM>(this)) == -1) {
+    fatal_.Fatal(0, "");
+  }
+}
+
+INT_PTR FrmErrorDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
+  // clang-format off
+  switch (msg) {
+    case WM_INITDIALOG: OnInitDialog(); return FALSE;
+    case WM_COMMAND:    if (HIWORD(wp) == BN_CLICKED) OnClick(LOWORD(wp)); return TRUE;
+    case WM_ACTIVATE:   if (LOWORD(wp) != WA_INACTIVE) dialog_->OnActivate(); return TRUE;
+    case WM_CLOSE:      OnClose(); return TRUE;  // Alt+F4
+  }
+  // clang-format on
+  return FALSE;
+}
+
+// Loads the window (texts, report, log) while it is hidden. A window that
+// cannot load ends the program silently.
+void FrmErrorDialog::OnInitDialog() {
+  SetWindowTextW(hwnd_, Utf16(ErrorDialog::Caption()).c_str());
+  SetText(IDC_ERROR_LABEL1, ErrorDialog::Notice());
+  SetText(IDC_ERROR_CMDMAILTO, ErrorDialog::MailToCaption());
+  SetText(IDC_ERROR_CMDWEBPAGE, ErrorDialog::WebPageCaption());
+  SetText(IDC_ERROR_CMDCOPY, ErrorDialog::CopyCaption());
+  SetText(IDC_ERROR_CMDEND, ErrorDialog::EndCaption());
+  clipboard_.emplace(hwnd_);
   dialog_.emplace(*this, ErrorDialogServices{services_.files, services_.messages, services_.shell,
                                              *clipboard_, services_.program, services_.process});
   try {
-    dialog_->OnLoad(error);
+    dialog_->OnLoad(error_);
   } catch (...) {
-    fatal_.Fatal(0, "");  // a window that cannot load ends the program silently
+    fatal_.Fatal(0, "");
   }
-  RunModal(OtherThreadWindows(Window()));
 }
 
-// The notice must fit its label and each caption its button (on two lines
-// at most, inside the button's edges).
-std::vector<dialogwin::TextRoom> FrmErrorDialog::TextRooms(const layout::WindowLayout& placed,
-                                                           UINT dpi) {
-  const int edge = layout::MulDiv(6, static_cast<int>(dpi), 96);
-  const auto room = [&](int id, int widthInset, int heightInset) {
-    const layout::PixelRect& r = placed.Find(id)->rect;
-    return dialogwin::TextRoom{GetDlgItem(Window(), id), r.width - widthInset,
-                               r.height - heightInset};
-  };
-  std::vector<dialogwin::TextRoom> rooms{room(kLabel1, 0, 0)};
-  for (int id : {kCmdMailTo, kCmdWebPage, kCmdCopy, kCmdEnd}) {
-    rooms.push_back(room(id, 2 * edge, edge));
-  }
-  return rooms;
-}
-
+// Enter and Esc (IDOK, IDCANCEL) and cmdFocus do nothing.
 void FrmErrorDialog::OnClick(int id) {
-  if (!dialog_) return;
+  // clang-format off
   switch (id) {
-    case kCmdCopy:
-      dialog_->OnCopy();
-      break;
-    case kCmdMailTo:
-      dialog_->OnMailTo();
-      break;
-    case kCmdWebPage:
-      dialog_->OnWebPage();
-      break;
-    case kCmdEnd:
-      dialog_->OnEnd();
-      break;
-    default:
-      break;  // cmdFocus: Enter and Space on it do nothing
+    case IDC_ERROR_CMDCOPY:    dialog_->OnCopy(); break;
+    case IDC_ERROR_CMDMAILTO:  dialog_->OnMailTo(); break;
+    case IDC_ERROR_CMDWEBPAGE: dialog_->OnWebPage(); break;
+    case IDC_ERROR_CMDEND:     dialog_->OnEnd(); break;
   }
+  // clang-format on
 }
 
-void FrmErrorDialog::OnActivate(bool active) {
-  if (active && dialog_) dialog_->OnActivate();
-}
-
-void FrmErrorDialog::SetMessageText(const std::string& text) {
-  SetWindowTextA(GetDlgItem(Window(), kTxtMessage), text.c_str());
-}
-
-std::string FrmErrorDialog::GetMessageText() {
-  return dialogwin::WindowText(GetDlgItem(Window(), kTxtMessage));
+// Closed other than by the end button, the program's windows take input
+// again (before this one goes, so that one of them becomes active) and the
+// caller goes on.
+void FrmErrorDialog::OnClose() {
+  for (HWND window : disabled_) {
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+  disabled_.clear();
+  EndDialog(hwnd_, 0);
 }
 
 }  // namespace
@@ -184,8 +157,8 @@ void ShowErrorDialogModal(const ErrorWindowServices& services, const IffError& e
   showing = true;
   {
     EndOnFailure fatal(services.process);
-    FrmErrorDialog window(services, fatal);
-    window.ShowModal(error);
+    FrmErrorDialog window(services, fatal, error);
+    window.ShowModal();
   }
   showing = false;
 }

@@ -1,12 +1,11 @@
 #pragma once
-// frmErrorDialog, the error window: a Win32 window whose procedure turns
-// messages into calls on ErrorDialog and carries out its requests on the
-// controls (ErrorView).
+// frmErrorDialog, the error window: a modal dialog (windows.rc) whose
+// procedure turns messages into calls on ErrorDialog and carries out its
+// requests on the controls (ErrorView).
 
 #include "1-platform/FileSystem.h"
 #include "1-platform/Shell.h"
 #include "1-platform/Ui.h"
-#include "4-behaviour/ErrorControls.h"
 #include "4-behaviour/ErrorDialog.h"
 
 namespace qm {

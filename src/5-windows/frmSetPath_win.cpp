@@ -1,149 +1,87 @@
-// frmSetPath on Win32: a modal dialog (dialogwin::ModalDialog) whose
-// handlers call SetPathDialog; the window procedure catches what they throw.
-// The geometry comes from the twips table beside the control identifiers,
-// converted at the window's DPI, again on every DPI change.
+// frmSetPath on Win32: a modal dialog whose handlers call SetPathDialog; the
+// dialog procedure catches what they throw. Windows runs the modal loop and
+// disables the owner meanwhile.
 
 #include "5-windows/frmSetPath_win.h"
 
 #include <string>
-#include <vector>
 
 #include "4-behaviour/SetPath.h"
-#include "5-windows/WindowKit_win.h"
+#include "5-windows/DialogKit_win.h"
+#include "5-windows/resource.h"
 
 namespace qm {
 
 namespace {
 
-using namespace setpathctl;
+using namespace dialogwin;
 
-constexpr DWORD kWindowStyle =
-    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed border, no min/max box
-
-constexpr const char* kNote =
-    "Note: This program uses the InstallPath registry entry as the default location for The "
-    "Sims. This is correct 95% of the time. Some non-English versions of The Sims do not have "
-    "the InstallPath registry key. If the location of The Sims can not be determined from the "
-    "registry, this window will allow you to set the path manually. Object creators who run "
-    "multiple copies of The Sims can use this window to point this program at the desired copy.";
-
-// Owned by the main window, so not in the task bar. The controls are in tab
-// order; their places are in layout::SetPathWindow().
-dialogwin::DialogDesign Design() {
-  using dialogwin::ControlKind;
-  constexpr DWORD kPathBox = WS_CLIPSIBLINGS | ES_AUTOHSCROLL;
-  return {kClass,
-          kCaption,
-          kWindowStyle,
-          kIconName,
-          layout::SetPathWindow(),
-          {
-              {kLabel1, ControlKind::Label, kNote},
-              {kLabel2, ControlKind::Label, "Location of The Sims found in the registry:"},
-              {kTxtRegistry, ControlKind::TextBox, "", kPathBox},
-              {kCmdUseReg, ControlKind::Button, "Use"},
-              {kCmdFindPath, ControlKind::Button, "Find"},
-              {kTxtLocation, ControlKind::TextBox, "", kPathBox},
-              {kLabel3, ControlKind::Label, "Location of The Sims used by this program:"},
-              {kCmdOK, ControlKind::Button, "OK"},
-              {kCmdCancel, ControlKind::Button, "Cancel"},
-              {kCmdFocus, ControlKind::Button, "Command1"},
-          }};
-}
-
-class FrmSetPath final : public SetPathView, dialogwin::ModalDialog {
+class FrmSetPath final : public SetPathView {
  public:
   explicit FrmSetPath(const SetPathServices& services)
-      : ModalDialog(services.fatal), dialog_(*this, services), fatal_(services.fatal) {}
+      : dialog_(*this, services), fatal_(services.fatal) {}
 
   void ShowModal(HWND owner);
 
   // SetPathView
-  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
-  void SetRegistryText(const std::string& text) override { SetText(kTxtRegistry, text); }
-  std::string GetRegistryText() override { return GetText(kTxtRegistry); }
-  void SetLocationText(const std::string& text) override { SetText(kTxtLocation, text); }
-  std::string GetLocationText() override { return GetText(kTxtLocation); }
-  void FocusCmdFocus() override { SetFocus(GetDlgItem(Window(), kCmdFocus)); }
-  void Close() override { EndModal(); }
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
+  void SetRegistryText(const std::string& text) override { SetText(IDC_SETPATH_TXTREGISTRY, text); }
+  std::string GetRegistryText() override { return ItemText(hwnd_, IDC_SETPATH_TXTREGISTRY); }
+  void SetLocationText(const std::string& text) override { SetText(IDC_SETPATH_TXTLOCATION, text); }
+  std::string GetLocationText() override { return ItemText(hwnd_, IDC_SETPATH_TXTLOCATION); }
+  void FocusCmdFocus() override { FocusItem(hwnd_, IDC_SETPATH_CMDFOCUS); }
+  void Close() override { EndDialog(hwnd_, 0); }
 
  private:
-  // ModalDialog
-  std::vector<dialogwin::TextRoom> TextRooms(const layout::WindowLayout& placed, UINT dpi) override;
-  void OnShown() override { SetFocus(FirstTabStop()); }
-  void OnClick(int id) override;
-  void OnActivate(bool active) override;
-  void OnClose() override { dialog_.OnCancel(); }
-
-  void SetText(int id, const std::string& text);
-  std::string GetText(int id);
+  friend INT_PTR CALLBACK dialogwin::DialogProc<FrmSetPath>(HWND, UINT, WPARAM, LPARAM);
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void OnInitDialog();
+  void OnClick(int id);
+  void SetText(int id, const std::string& text) { SetItemText(hwnd_, id, text); }
 
   SetPathDialog dialog_;
   FatalErrors& fatal_;
-  HWND lastFocus_ = nullptr;
+  HWND hwnd_ = nullptr;
 };
 
-// The load step fills both boxes before the dialog appears; "Use" and "Find"
-// are raised above the text boxes whose right ends they cover, and the boxes
-// clip them out. The owner takes no input until the dialog has closed.
 void FrmSetPath::ShowModal(HWND owner) {
-  if (!Create(Design(), owner)) {
+  RegisterDialogClass(L"" QM_SETPATH_CLASS, L"QM_SETPATH");  // the icon: setpath.rc
+  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETPATH), owner,
+                      &DialogProc<FrmSetPath>, reinterpret_cast<LPARAM>(this)) == -1) {
     fatal_.Fatal(static_cast<int32_t>(GetLastError()), "The Set Path dialog could not be created.");
   }
-  for (int id : {kCmdUseReg, kCmdFindPath}) {
-    SetWindowPos(GetDlgItem(Window(), id), HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+INT_PTR FrmSetPath::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
+  // clang-format off
+  switch (msg) {
+    case WM_INITDIALOG: OnInitDialog(); return FALSE;
+    case WM_COMMAND:    if (HIWORD(wp) == BN_CLICKED) OnClick(LOWORD(wp)); return TRUE;
+    case WM_CLOSE:      dialog_.OnCancel(); return TRUE;  // the close box, Alt+F4
   }
+  // clang-format on
+  return FALSE;
+}
+
+// The load step fills both boxes before the dialog appears; the focus starts
+// in the first box, with nothing selected.
+void FrmSetPath::OnInitDialog() {
+  CentreOn(hwnd_, GetWindow(hwnd_, GW_OWNER));
   dialog_.OnLoad();
-  RunModal(owner ? std::vector<HWND>{owner} : std::vector<HWND>{});
+  SetFocus(GetDlgItem(hwnd_, IDC_SETPATH_TXTREGISTRY));
 }
 
-// The note must fit its label; the one-line labels need only their width
-// (a font a pixel taller than the label only trims its descent).
-std::vector<dialogwin::TextRoom> FrmSetPath::TextRooms(const layout::WindowLayout& placed, UINT) {
-  constexpr int kAnyHeight = 1 << 20;
-  const auto room = [&](int id, bool anyHeight) {
-    const layout::PixelRect& r = placed.Find(id)->rect;
-    return dialogwin::TextRoom{GetDlgItem(Window(), id), r.width,
-                               anyHeight ? kAnyHeight : r.height};
-  };
-  return {room(kLabel1, false), room(kLabel2, true), room(kLabel3, true)};
-}
-
+// Enter and Esc (IDOK, IDCANCEL) and cmdFocus do nothing.
 void FrmSetPath::OnClick(int id) {
+  // clang-format off
   switch (id) {
-    case kCmdUseReg:
-      dialog_.OnUse();
-      break;
-    case kCmdFindPath:
-      dialog_.OnFind();
-      break;
-    case kCmdOK:
-      dialog_.OnOK();
-      break;
-    case kCmdCancel:
-      dialog_.OnCancel();
-      break;
-    default:
-      break;  // cmdFocus: Enter and Space on it do nothing
+    case IDC_SETPATH_CMDUSEREG:   dialog_.OnUse(); break;
+    case IDC_SETPATH_CMDFINDPATH: dialog_.OnFind(); break;
+    case IDC_SETPATH_CMDOK:       dialog_.OnOK(); break;
+    case IDC_SETPATH_CMDCANCEL:   dialog_.OnCancel(); break;
   }
+  // clang-format on
 }
-
-// The focus comes back to the control that had it when the dialog was left.
-void FrmSetPath::OnActivate(bool active) {
-  if (!active) {
-    HWND focus = GetFocus();
-    if (focus && IsChild(Window(), focus)) lastFocus_ = focus;
-    return;
-  }
-  SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : FirstTabStop());
-}
-
-void FrmSetPath::SetText(int id, const std::string& text) {
-  SetWindowTextA(GetDlgItem(Window(), id), text.c_str());
-}
-
-std::string FrmSetPath::GetText(int id) { return dialogwin::WindowText(GetDlgItem(Window(), id)); }
 
 }  // namespace
 

@@ -1,12 +1,11 @@
 #pragma once
-// frmSetPath, the Set Path dialog: a Win32 window whose procedure turns
-// messages into calls on SetPathDialog and carries out its requests on the
-// controls (SetPathView).
+// frmSetPath, the Set Path dialog: a modal dialog (windows.rc) whose
+// procedure turns messages into calls on SetPathDialog and carries out its
+// requests on the controls (SetPathView).
 
 #include <windows.h>
 
 #include "4-behaviour/SetPath.h"
-#include "4-behaviour/SetPathControls.h"
 
 namespace qm {
 

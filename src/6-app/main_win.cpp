@@ -42,13 +42,10 @@ int Run(HINSTANCE instance, int showCommand) {
 
   Win32ErrorWindow errorWindow({files, messages, shell, program, process});
 
-  FrmMain main({files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs, *codePage,
-                SystemEnvironment(), errorWindow},
-               browser);
-  if (!main.Create(instance, showCommand)) {
-    fatal.Fatal(static_cast<int32_t>(GetLastError()), "The main window could not be created.");
-  }
-  return RunMessageLoop(main);
+  return RunMainWindow(instance, showCommand,
+                       {files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs,
+                        *codePage, SystemEnvironment(), errorWindow},
+                       browser);
 }
 
 }  // namespace

@@ -13,11 +13,13 @@
 
 #include "1-platform/Shell_win.h"
 #include "1-platform/Ui_win.h"
+#include "1-platform/Utf16_win.h"
 #include "2-iff/IffError.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/ErrorDialog.h"
 #include "5-windows/frmErrorDialog_win.h"
 #include "5-windows/frmSetPath_win.h"
+#include "5-windows/resource.h"
 #include "support/FakeEnvironment.h"
 #include "support/MemoryFileSystem.h"
 #include "support/UiFakes.h"
@@ -26,8 +28,9 @@ namespace qm {
 namespace {
 
 // Runs `script` once, from a thread timer inside the next modal loop, as
-// soon as a window of `windowClass` exists; a window still open afterwards
-// is sent WM_CLOSE so that a failed check cannot leave the test waiting.
+// soon as a window of `windowClass` is shown; a window still open afterwards
+// is sent WM_CLOSE so that a failed check cannot leave the test waiting. A
+// closed dialog is hidden at once and destroyed when its loop has ended.
 class ModalScript {
  public:
   ModalScript(const char* windowClass, std::function<void(HWND)> script) {
@@ -44,14 +47,14 @@ class ModalScript {
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     HWND window = FindWindowA(windowClass_, nullptr);
-    if (!window || !script_) return;
+    if (!window || !IsWindowVisible(window) || !script_) return;
     KillTimer(nullptr, id);
     timer_ = 0;
     auto script = std::move(script_);
     script_ = nullptr;
     ran_ = true;
     script(window);
-    if (IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (IsWindowVisible(window)) PostMessageA(window, WM_CLOSE, 0, 0);
   }
   static inline const char* windowClass_ = nullptr;
   static inline std::function<void(HWND)> script_;
@@ -78,22 +81,42 @@ RECT ClientRectOf(HWND control) {
   return rc;
 }
 
+// Within 2 pixels of the design's twips: the templates' dialog units round.
+void ExpectNear(int pixels, int twips, HWND window) {
+  EXPECT_NEAR(pixels, Twips(twips, window), 2) << twips << " twips";
+}
+
 void ExpectPlaced(HWND window, int id, int left, int top, int width, int height) {
   SCOPED_TRACE(id);
   HWND control = GetDlgItem(window, id);
   ASSERT_NE(control, nullptr);
   const RECT rc = ClientRectOf(control);
-  EXPECT_EQ(rc.left, Twips(left, window));
-  EXPECT_EQ(rc.top, Twips(top, window));
-  EXPECT_EQ(rc.right - rc.left, Twips(width, window));
-  EXPECT_EQ(rc.bottom - rc.top, Twips(height, window));
+  ExpectNear(rc.left, left, window);
+  ExpectNear(rc.top, top, window);
+  ExpectNear(rc.right - rc.left, width, window);
+  ExpectNear(rc.bottom - rc.top, height, window);
 }
 
 void ExpectClientSize(HWND window, int width, int height) {
   RECT client{};
   GetClientRect(window, &client);
-  EXPECT_EQ(client.right, Twips(width, window));
-  EXPECT_EQ(client.bottom, Twips(height, window));
+  ExpectNear(client.right, width, window);
+  ExpectNear(client.bottom, height, window);
+}
+
+// The label's text, wrapped at its width in its own font, is not cut off.
+void ExpectTextFits(HWND window, int id) {
+  HWND label = GetDlgItem(window, id);
+  const std::wstring text = Utf16(Text(label));
+  RECT room{};
+  GetClientRect(label, &room);
+  RECT need = room;
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  EXPECT_LE(need.bottom, room.bottom) << Text(label);
 }
 
 void ClickButton(HWND window, int id) { SendMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0); }
@@ -174,9 +197,8 @@ class SetPathWindowTest : public ::testing::Test {
 };
 
 TEST_F(SetPathWindowTest, LayoutCaptionsAndStyleAsDesigned) {
-  using namespace setpathctl;
   bool checked = false;
-  ModalScript script(kClass, [&](HWND dlg) {
+  ModalScript script(QM_SETPATH_CLASS, [&](HWND dlg) {
     checked = true;
     EXPECT_EQ(Text(dlg), "Set The Sims Path");
     const LONG_PTR style = GetWindowLongPtrA(dlg, GWL_STYLE);
@@ -185,47 +207,52 @@ TEST_F(SetPathWindowTest, LayoutCaptionsAndStyleAsDesigned) {
     EXPECT_FALSE(GetWindowLongPtrA(dlg, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     EXPECT_EQ(GetWindow(dlg, GW_OWNER), owner);
     EXPECT_FALSE(IsWindowEnabled(owner));
-    EXPECT_NE(SendMessageA(dlg, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(GetClassLongPtrW(dlg, GCLP_HICON), 0);
     ExpectClientSize(dlg, 7335, 3375);
-    ExpectPlaced(dlg, kLabel1, 120, 120, 7095, 1035);
-    ExpectPlaced(dlg, kLabel2, 120, 1380, 3615, 195);
-    ExpectPlaced(dlg, kTxtRegistry, 120, 1620, 7110, 285);
-    ExpectPlaced(dlg, kCmdUseReg, 6780, 1620, 435, 315);
-    ExpectPlaced(dlg, kLabel3, 120, 2160, 3675, 195);
-    ExpectPlaced(dlg, kTxtLocation, 120, 2400, 7110, 285);
-    ExpectPlaced(dlg, kCmdFindPath, 6780, 2400, 435, 315);
-    ExpectPlaced(dlg, kCmdOK, 2880, 2940, 675, 315);
-    ExpectPlaced(dlg, kCmdCancel, 3780, 2940, 675, 315);
-    ExpectPlaced(dlg, kCmdFocus, 3240, 4200, 495, 315);
-    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdUseReg)), "Use");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdFindPath)), "Find");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdFocus)), "Command1");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kLabel2)), "Location of The Sims found in the registry:");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kLabel3)), "Location of The Sims used by this program:");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kLabel1)),
+    ExpectPlaced(dlg, IDC_SETPATH_LABEL1, 120, 120, 7095, 1035);
+    ExpectTextFits(dlg, IDC_SETPATH_LABEL1);
+    ExpectPlaced(dlg, IDC_SETPATH_LABEL2, 120, 1380, 3615, 195);
+    ExpectPlaced(dlg, IDC_SETPATH_TXTREGISTRY, 120, 1620, 6660, 285);  // ends where "Use" begins
+    ExpectPlaced(dlg, IDC_SETPATH_CMDUSEREG, 6780, 1620, 435, 315);
+    ExpectPlaced(dlg, IDC_SETPATH_LABEL3, 120, 2160, 3675, 195);
+    ExpectPlaced(dlg, IDC_SETPATH_TXTLOCATION, 120, 2400, 6660, 285);
+    ExpectPlaced(dlg, IDC_SETPATH_CMDFINDPATH, 6780, 2400, 435, 315);
+    ExpectPlaced(dlg, IDC_SETPATH_CMDOK, 2880, 2940, 675, 315);
+    ExpectPlaced(dlg, IDC_SETPATH_CMDCANCEL, 3780, 2940, 675, 315);
+    ExpectPlaced(dlg, IDC_SETPATH_CMDFOCUS, 3240, 4200, 495, 315);
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_CMDUSEREG)), "Use");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_CMDFINDPATH)), "Find");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_CMDFOCUS)), "Command1");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_LABEL2)),
+              "Location of The Sims found in the registry:");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_LABEL3)),
+              "Location of The Sims used by this program:");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_LABEL1)),
               "Note: This program uses the InstallPath registry entry as the default location "
               "for The Sims. This is correct 95% of the time. Some non-English versions of The "
               "Sims do not have the InstallPath registry key. If the location of The Sims can "
               "not be determined from the registry, this window will allow you to set the path "
               "manually. Object creators who run multiple copies of The Sims can use this window "
               "to point this program at the desired copy.");
-    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dlg, kTxtRegistry), GWL_STYLE) & ES_READONLY);
-    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dlg, kTxtLocation), GWL_STYLE) & ES_READONLY);
-    // "Use" and "Find" lie above the boxes they overlap.
-    const RECT use = ClientRectOf(GetDlgItem(dlg, kCmdUseReg));
+    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dlg, IDC_SETPATH_TXTREGISTRY), GWL_STYLE) &
+                ES_READONLY);
+    EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dlg, IDC_SETPATH_TXTLOCATION), GWL_STYLE) &
+                ES_READONLY);
+    // Nothing covers "Use".
+    const RECT use = ClientRectOf(GetDlgItem(dlg, IDC_SETPATH_CMDUSEREG));
     const POINT inUse{use.left + 4, use.top + 4};
-    EXPECT_EQ(ChildWindowFromPoint(dlg, inUse), GetDlgItem(dlg, kCmdUseReg));
+    EXPECT_EQ(ChildWindowFromPoint(dlg, inUse), GetDlgItem(dlg, IDC_SETPATH_CMDUSEREG));
     // Centred over the owner.
     RECT mine{}, theirs{};
     GetWindowRect(dlg, &mine);
     GetWindowRect(owner, &theirs);
     EXPECT_LE(std::abs((mine.left + mine.right) - (theirs.left + theirs.right)), 2);
     EXPECT_LE(std::abs((mine.top + mine.bottom) - (theirs.top + theirs.bottom)), 2);
-    EXPECT_EQ(Text(GetDlgItem(dlg, kTxtRegistry)), "C:\\Games\\The Sims");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kTxtLocation)), "D:\\Old");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_TXTREGISTRY)), "C:\\Games\\The Sims");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_TXTLOCATION)), "D:\\Old");
     SaveShot(dlg, "setpath");
-    ClickButton(dlg, kCmdCancel);
-    EXPECT_FALSE(IsWindow(dlg));
+    ClickButton(dlg, IDC_SETPATH_CMDCANCEL);
+    EXPECT_FALSE(IsWindowVisible(dlg));
   });
   Show();
   EXPECT_TRUE(checked);
@@ -235,18 +262,17 @@ TEST_F(SetPathWindowTest, LayoutCaptionsAndStyleAsDesigned) {
 }
 
 TEST_F(SetPathWindowTest, OkRefusesThenUseAndOkAcceptTheRegistryFolder) {
-  using namespace setpathctl;
-  ModalScript script(kClass, [&](HWND dlg) {
-    ClickButton(dlg, kCmdOK);  // D:\Old holds no Sims.exe
+  ModalScript script(QM_SETPATH_CLASS, [&](HWND dlg) {
+    ClickButton(dlg, IDC_SETPATH_CMDOK);  // D:\Old holds no Sims.exe
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "Selected Location Invalid");
-    EXPECT_TRUE(IsWindow(dlg));
-    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCmdFocus));
-    ClickButton(dlg, kCmdUseReg);
-    EXPECT_EQ(Text(GetDlgItem(dlg, kTxtLocation)), "C:\\Games\\The Sims");
-    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCmdFocus));
-    ClickButton(dlg, kCmdOK);
-    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_TRUE(IsWindowVisible(dlg));
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, IDC_SETPATH_CMDFOCUS));
+    ClickButton(dlg, IDC_SETPATH_CMDUSEREG);
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_SETPATH_TXTLOCATION)), "C:\\Games\\The Sims");
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, IDC_SETPATH_CMDFOCUS));
+    ClickButton(dlg, IDC_SETPATH_CMDOK);
+    EXPECT_FALSE(IsWindowVisible(dlg));
   });
   Show();
   EXPECT_TRUE(ModalScript::ran());
@@ -256,10 +282,10 @@ TEST_F(SetPathWindowTest, OkRefusesThenUseAndOkAcceptTheRegistryFolder) {
 }
 
 TEST_F(SetPathWindowTest, CloseButtonChangesNothing) {
-  ModalScript script(setpathctl::kClass, [&](HWND dlg) {
-    ClickButton(dlg, setpathctl::kCmdUseReg);
+  ModalScript script(QM_SETPATH_CLASS, [&](HWND dlg) {
+    ClickButton(dlg, IDC_SETPATH_CMDUSEREG);
     SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_FALSE(IsWindowVisible(dlg));
   });
   Show();
   EXPECT_EQ(gSimsPath, "D:\\Old");
@@ -322,7 +348,6 @@ std::string ClipboardText() {
 }
 
 TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
-  using namespace errorctl;
   HWND other = MakeOwner();
   gSimsPath = "C:\\Games\\The Sims";
   const IffError error(-5, "Access is denied.", "gsWriteIFF", 3000);
@@ -333,7 +358,7 @@ TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
   DeleteFileA(logPath.c_str());
 
   bool checked = false;
-  ModalScript script(kClass, [&](HWND dlg) {
+  ModalScript script(QM_ERROR_CLASS, [&](HWND dlg) {
     checked = true;
     EXPECT_EQ(Text(dlg), "Unrecoverable Error - Program Execution Halted");
     const LONG_PTR style = GetWindowLongPtrA(dlg, GWL_STYLE);
@@ -341,25 +366,30 @@ TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
     EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION);
     EXPECT_FALSE(IsWindowEnabled(other));
     ExpectClientSize(dlg, 7515, 5295);
-    ExpectPlaced(dlg, kLabel1, 120, 120, 7275, 615);
-    ExpectPlaced(dlg, kTxtMessage, 120, 840, 7275, 3195);
-    ExpectPlaced(dlg, kCmdWebPage, 120, 4200, 3555, 435);
-    ExpectPlaced(dlg, kCmdCopy, 3840, 4200, 3555, 435);
-    ExpectPlaced(dlg, kCmdMailTo, 120, 4740, 3555, 435);
-    ExpectPlaced(dlg, kCmdEnd, 3840, 4740, 3555, 435);
-    ExpectPlaced(dlg, kCmdFocus, 3480, 6240, 615, 435);
-    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdWebPage)), "Open web page quillmark.dorvane.example.");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdCopy)), "Copy error message to the Windows clipboard.");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdMailTo)), "Send mail to support@dorvane.example.");
-    EXPECT_EQ(Text(GetDlgItem(dlg, kCmdEnd)), "Close the error dialog and end the program.");
-    HWND box = GetDlgItem(dlg, kTxtMessage);
+    // The notice has room for a fourth line, taken from the report box.
+    ExpectPlaced(dlg, IDC_ERROR_LABEL1, 120, 120, 7275, 810);
+    ExpectTextFits(dlg, IDC_ERROR_LABEL1);
+    ExpectPlaced(dlg, IDC_ERROR_TXTMESSAGE, 120, 945, 7275, 3105);
+    ExpectPlaced(dlg, IDC_ERROR_CMDWEBPAGE, 120, 4200, 3555, 435);
+    ExpectPlaced(dlg, IDC_ERROR_CMDCOPY, 3840, 4200, 3555, 435);
+    ExpectPlaced(dlg, IDC_ERROR_CMDMAILTO, 120, 4740, 3555, 435);
+    ExpectPlaced(dlg, IDC_ERROR_CMDEND, 3840, 4740, 3555, 435);
+    ExpectPlaced(dlg, IDC_ERROR_CMDFOCUS, 3480, 6240, 615, 435);
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_ERROR_CMDWEBPAGE)),
+              "Open web page quillmark.dorvane.example.");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_ERROR_CMDCOPY)),
+              "Copy error message to the Windows clipboard.");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_ERROR_CMDMAILTO)), "Send mail to support@dorvane.example.");
+    EXPECT_EQ(Text(GetDlgItem(dlg, IDC_ERROR_CMDEND)),
+              "Close the error dialog and end the program.");
+    HWND box = GetDlgItem(dlg, IDC_ERROR_TXTMESSAGE);
     const LONG_PTR boxStyle = GetWindowLongPtrA(box, GWL_STYLE);
     EXPECT_TRUE(boxStyle & ES_MULTILINE);
     EXPECT_TRUE(boxStyle & ES_READONLY);
     EXPECT_TRUE(boxStyle & WS_VSCROLL);
     EXPECT_EQ(Text(box), report);
     EXPECT_EQ(ReadFileBytes(logPath), report + "\r\n");
-    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCmdFocus));
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, IDC_ERROR_CMDFOCUS));
     // Centred on the screen.
     RECT mine{};
     GetWindowRect(dlg, &mine);
@@ -368,10 +398,10 @@ TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
     GetMonitorInfoA(MonitorFromWindow(dlg, MONITOR_DEFAULTTOPRIMARY), &monitor);
     EXPECT_LE(std::abs((mine.left + mine.right) - (monitor.rcWork.left + monitor.rcWork.right)), 2);
     SaveShot(dlg, "errordialog");
-    ClickButton(dlg, kCmdCopy);
+    ClickButton(dlg, IDC_ERROR_CMDCOPY);
     EXPECT_EQ(ClipboardText(), report);
-    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCmdFocus));
-    EXPECT_TRUE(IsWindow(dlg));
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, IDC_ERROR_CMDFOCUS));
+    EXPECT_TRUE(IsWindowVisible(dlg));
     SendMessageA(dlg, WM_CLOSE, 0, 0);  // Alt+F4; the end button would end this test
   });
   Win32MessageBoxes messages;

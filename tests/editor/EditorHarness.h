@@ -48,6 +48,13 @@ class EditorRig {
   }
   std::string Setting() { return settings.Get(kSettingsApp, kSettingsSection, kSettingsKey); }
 
+  // A name's bytes as the window shows them: UTF-8.
+  std::string Shown(const std::string& bytes) {
+    std::string text;
+    EXPECT_TRUE(codePage->ToUtf8(bytes, text)) << bytes;
+    return text;
+  }
+
   // The user picks row `row` and types `keys` (each through the key filter,
   // each followed by a key release).
   void Edit(int row, const std::string& keys) {

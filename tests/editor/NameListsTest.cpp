@@ -28,7 +28,7 @@ TEST_F(ListSelection, SwitchingListsKeepsEdits) {
 
   editor.OnSelectList(2);
   EXPECT_EQ(view.items[4], "Maple");
-  EXPECT_EQ(view.items[3], FixtureName(2, 3));
+  EXPECT_EQ(view.items[3], Shown(FixtureName(2, 3)));
   EXPECT_EQ(view.items.size(), 50u);
 }
 
@@ -59,7 +59,7 @@ TEST_F(NameBox, ChoosingANameEnablesFillsSelectsAndFocuses) {
   view.calls.clear();
   editor.OnChooseName(9);
   EXPECT_EQ(view.calls,
-            (std::vector<std::string>{"EnableName 1", "SetNameText " + FixtureName(0, 9),
+            (std::vector<std::string>{"EnableName 1", "SetNameText " + Shown(FixtureName(0, 9)),
                                       "SelectAllNameAndFocus"}));
   EXPECT_EQ(editor.EditRow(), 9);
   // The first character that passes replaces the whole name.
@@ -119,16 +119,29 @@ TEST_F(NameBox, UneditedNameKeepsItsBytesThroughALossyCodePage) {
   editor.OnChooseName(3);
   EXPECT_EQ(view.GetNameText(), "S?ren-a3");
   editor.OnNameKeyUp();  // an arrow key: the text did not change
-  EXPECT_EQ(view.items[3], name);
+  EXPECT_EQ(editor.Items()[3], name);
   // Typed away and typed back the same as shown: still the original bytes.
   view.nameText = "S?ren-a";
   editor.OnNameKeyUp();
   EXPECT_EQ(view.items[3], "S?ren-a");
   view.nameText = "S?ren-a3";
   editor.OnNameKeyUp();
-  EXPECT_EQ(view.items[3], name);
+  EXPECT_EQ(editor.Items()[3], name);
   editor.OnSelectList(1);
   EXPECT_EQ(gNameLists.Cell(0, 3), name);
+}
+
+// The box holds UTF-8; what the user leaves in it goes back into the game's
+// code page, '?' standing for a character the code page has no place for.
+TEST_F(NameBox, TextInTheBoxGoesBackIntoTheCodePage) {
+  StartOnGame();
+  editor.OnChooseName(3);
+  EXPECT_EQ(view.nameText, "S\xC3\xB8ren-a3");  // "Søren-a3", stored as S\xF8ren-a3
+  view.nameText = "Zo\xC3\xAB \xC5\x81ucja";    // "Zoë Łucja" pasted: no Ł in 1252
+  editor.OnNameKeyUp();
+  EXPECT_EQ(view.items[3], "Zo\xC3\xAB ?ucja");
+  editor.OnSelectList(1);
+  EXPECT_EQ(gNameLists.Cell(0, 3), "Zo\xEB ?ucja");
 }
 
 TEST(NameLists, CellsOutsideTheTableAreSubscriptFailures) {

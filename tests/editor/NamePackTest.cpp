@@ -61,7 +61,7 @@ TEST_F(NamePacks, Utf8NamesLandInTheCodePageAndBadLinesAreReported) {
   EXPECT_EQ(gNameLists.Cell(3, 0), FixtureName(3, 0));  // rejected: kept as it was
   EXPECT_EQ(gNameLists.Cell(3, 2), "\xC5sa \"Ace\"");
   EXPECT_EQ(view.items.at(0),
-            "Ren\xE9"
+            "Ren\xC3\xA9"
             "e");  // list 0 is shown again
   const ShownMessage& box = messages.shown.back();
   EXPECT_EQ(box.title, "Import Names");
@@ -93,7 +93,7 @@ TEST_F(NamePacks, RestoreGivesBackTheBackupsNamesAndAMissingBackupIsSaid) {
   messages.answer = true;
   editor.OnRestoreNames();
   ASSERT_EQ(messages.asked.back().title, "Restore Original Names");
-  EXPECT_EQ(view.items.at(3), FixtureName(0, 3));
+  EXPECT_EQ(view.items.at(3), Shown(FixtureName(0, 3)));
   editor.SaveNameLists();
   EXPECT_TRUE(Live() == original) << "live.iff does not hold the original names";
 

@@ -90,7 +90,7 @@ TEST_F(SetPathJourney, SwitchingGamesNeverCarriesNamesAcross) {
   SetPathToRegistryFolder();
   EXPECT_EQ(view.items.at(0), NamesIn(liveB, 0).at(0));
   editor.OnSelectList(3);
-  EXPECT_EQ(view.items, namesB3);
+  EXPECT_EQ(editor.Items(), namesB3);
   editor.SaveNameLists();
   EXPECT_EQ(messages.shown.back().title, "Operation Complete");
   EXPECT_EQ(NamesIn(liveB, 3), namesB3);

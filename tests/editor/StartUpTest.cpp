@@ -113,7 +113,7 @@ TEST_F(StartUp, ActivationLoadsTheListsAndShowsList0) {
   EXPECT_TRUE(traps.empty());
   EXPECT_EQ(view.checkedOption, 0);
   ASSERT_EQ(view.items.size(), 51u);
-  for (int r = 0; r < 51; ++r) EXPECT_EQ(view.items[r], FixtureName(0, r));
+  for (int r = 0; r < 51; ++r) EXPECT_EQ(view.items[r], Shown(FixtureName(0, r)));
   EXPECT_EQ(view.nameText, "");
   EXPECT_FALSE(view.nameEnabled);
   EXPECT_EQ(editor.ShownList(), 0);
@@ -221,7 +221,7 @@ TEST_F(Loading, EntriesBeyondTheListStayInTheTableUnshown) {
   StartOnGame();
   editor.OnSelectList(6);
   EXPECT_EQ(view.items.size(), 50u);
-  EXPECT_EQ(view.items.back(), FixtureName(6, 49));
+  EXPECT_EQ(view.items.back(), Shown(FixtureName(6, 49)));
   const StringTable& table = editor.ListTable(6);
   ASSERT_EQ(table.Entries.size(), static_cast<size_t>(FixtureEntryCount(6)));
   EXPECT_EQ(table.Entries.back().Value, FixtureName(6, FixtureEntryCount(6) - 1));

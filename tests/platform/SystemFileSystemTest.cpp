@@ -17,18 +17,19 @@
 namespace qm::test {
 
 void SystemSubjectBase::MakeFolder(const std::string& name) {
-  std::filesystem::create_directory(Path(name));
+  std::filesystem::create_directory(TempFolder::FsPath(Path(name)));
 }
 
 std::optional<std::string> SystemSubjectBase::Peek(const std::string& path) const {
-  if (!std::filesystem::is_regular_file(path)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
+  const std::filesystem::path file = TempFolder::FsPath(path);
+  if (!std::filesystem::is_regular_file(file)) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> SystemSubjectBase::Names() const {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(Root())) {
+  for (const auto& entry : std::filesystem::directory_iterator(TempFolder::FsPath(Root()))) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());

@@ -6,26 +6,27 @@
 
 #include <gtest/gtest.h>
 
+#include "1-platform/Utf16_win.h"
 #include "FileSystemContract.h"
 
 namespace qm::test {
 namespace {
 
 void AddAttributes(const std::string& path, DWORD attributes) {
-  const DWORD now = GetFileAttributesA(path.c_str());
+  const DWORD now = GetFileAttributesW(Utf16(path).c_str());
   ASSERT_NE(now, INVALID_FILE_ATTRIBUTES) << path;
-  ASSERT_TRUE(SetFileAttributesA(path.c_str(), (now & ~FILE_ATTRIBUTE_NORMAL) | attributes))
+  ASSERT_TRUE(SetFileAttributesW(Utf16(path).c_str(), (now & ~FILE_ATTRIBUTE_NORMAL) | attributes))
       << path;
 }
 
 bool HasAttribute(const std::string& path, DWORD attribute) {
-  const DWORD now = GetFileAttributesA(path.c_str());
+  const DWORD now = GetFileAttributesW(Utf16(path).c_str());
   return now != INVALID_FILE_ATTRIBUTES && (now & attribute) != 0;
 }
 
 // Creates or truncates `path` as FileSystem::Create does; false when refused.
 bool CreatesAfresh(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE h = CreateFileW(Utf16(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   CloseHandle(h);
@@ -49,8 +50,9 @@ class WinSubject final : public SystemSubjectBase {
     return Refuses(FILE_ATTRIBUTE_READONLY, [this](const std::string& probe) {
       const std::string source = Path("probe source");
       CreatesAfresh(source);
-      const bool moved = MoveFileExA(source.c_str(), probe.c_str(), MOVEFILE_REPLACE_EXISTING);
-      DeleteFileA(source.c_str());
+      const bool moved =
+          MoveFileExW(Utf16(source).c_str(), Utf16(probe).c_str(), MOVEFILE_REPLACE_EXISTING);
+      DeleteFileW(Utf16(source).c_str());
       return moved;
     });
   }
@@ -60,8 +62,8 @@ class WinSubject final : public SystemSubjectBase {
     return HasAttribute(path, FILE_ATTRIBUTE_HIDDEN);
   }
   std::shared_ptr<void> HoldOpen(const std::string& path) override {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(Utf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
     return std::shared_ptr<void>(h, [](HANDLE held) {
       if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -75,10 +77,10 @@ class WinSubject final : public SystemSubjectBase {
   bool Refuses(DWORD attributes, Attempt attempt) {
     const std::string probe = Path("probe");
     if (!CreatesAfresh(probe)) return true;
-    SetFileAttributesA(probe.c_str(), attributes);
+    SetFileAttributesW(Utf16(probe).c_str(), attributes);
     const bool done = attempt(probe);
-    SetFileAttributesA(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(probe.c_str());
+    SetFileAttributesW(Utf16(probe).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(Utf16(probe).c_str());
     return !done;
   }
 };

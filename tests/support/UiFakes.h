@@ -26,8 +26,8 @@ class FakeMainView final : public MainView {
  public:
   explicit FakeMainView(Journal* journal = nullptr) : journal_(journal) {}
 
-  // When on, GetNameText shows every byte above 127 as '?', as a code page
-  // that cannot show those characters would.
+  // When on, GetNameText gives every character outside ASCII back as '?',
+  // as a box that cannot show those characters would.
   bool lossyCodePage = false;
 
   std::string caption;
@@ -63,9 +63,11 @@ class FakeMainView final : public MainView {
   }
   std::string GetNameText() override {
     if (!lossyCodePage) return nameText;
-    std::string shown = nameText;
-    for (char& c : shown) {
-      if (static_cast<unsigned char>(c) > 127) c = '?';
+    std::string shown;
+    for (char c : nameText) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte < 0x80) shown += c;
+      if (byte >= 0xC0) shown += '?';  // the first byte of a UTF-8 sequence
     }
     return shown;
   }

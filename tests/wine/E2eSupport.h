@@ -15,7 +15,8 @@
 #include <iterator>
 #include <string>
 
-#include "4-behaviour/MainControls.h"
+#include "1-platform/Utf16_win.h"
+#include "5-windows/resource.h"
 #include "Version.h"
 #include "tools/demogame/DemoGame.h"
 
@@ -141,15 +142,15 @@ inline void RemoveInstallPath() {
 
 inline void ClearSetting() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Dorvane\\Settings"); }
 
-// The program's stored game folder, or "<absent>".
+// The program's stored game folder in UTF-8, or "<absent>".
 inline std::string Setting() {
-  char value[1024] = {};
+  wchar_t value[1024] = {};
   DWORD size = sizeof(value);
-  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Dorvane\\Settings", "Sims Location", RRF_RT_REG_SZ,
-                   nullptr, value, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Dorvane\\Settings", L"Sims Location",
+                   RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
     return "<absent>";
   }
-  return value;
+  return Utf8(value);
 }
 
 // Clears read-only and hidden on every file below `root`, so that the
@@ -278,7 +279,7 @@ class Quillmark {
   HWND WaitForMain() {
     HWND found = nullptr;
     WaitFor([&] {
-      found = FindTopLevel(mainctl::kMainClass);
+      found = FindTopLevel(QM_MAIN_CLASS);
       return found != nullptr && WindowTitle(found) == kMainCaption;
     });
     main_ = found;
@@ -307,13 +308,13 @@ class Quillmark {
   }
 
   int ListCount() const {
-    return static_cast<int>(SendMessageW(Control(mainctl::kLstNames), LB_GETCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(Control(IDC_MAIN_LSTNAMES), LB_GETCOUNT, 0, 0));
   }
 
   // LB_GETTEXT through the W entry point: across processes Wine hands back
   // UTF-16 text.
   std::wstring ListItem(int row) const {
-    HWND list = Control(mainctl::kLstNames);
+    HWND list = Control(IDC_MAIN_LSTNAMES);
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
     if (length == LB_ERR) return L"<no item>";
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -322,23 +323,23 @@ class Quillmark {
     return text;
   }
 
-  std::wstring NameText() const { return ControlTextW(Control(mainctl::kTxtName)); }
+  std::wstring NameText() const { return ControlTextW(Control(IDC_MAIN_TXTNAME)); }
 
   void ClickOption(int index) const {
-    SendMessageW(Control(mainctl::kOptList0 + index), BM_CLICK, 0, 0);
+    SendMessageW(Control(IDC_MAIN_OPTLIST0 + index), BM_CLICK, 0, 0);
   }
 
   // A click on a list item: the selection moves and the window hears of it.
   void ChooseName(int row) const {
-    HWND list = Control(mainctl::kLstNames);
+    HWND list = Control(IDC_MAIN_LSTNAMES);
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-    SendMessageW(main_, WM_COMMAND, MAKEWPARAM(mainctl::kLstNames, LBN_SELCHANGE),
+    SendMessageW(main_, WM_COMMAND, MAKEWPARAM(IDC_MAIN_LSTNAMES, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
   }
 
   // Typing into the name box: a character and the key's release for each.
   void Type(const std::wstring& text) const {
-    HWND box = Control(mainctl::kTxtName);
+    HWND box = Control(IDC_MAIN_TXTNAME);
     for (wchar_t c : text) {
       SendMessageW(box, WM_CHAR, c, 1);
       SendMessageW(box, WM_KEYUP, 'A', static_cast<LPARAM>(0xC0000001));
@@ -362,7 +363,7 @@ class Quillmark {
   }
 
   // Posted: the save ends in a modal message box.
-  void ClickSave() const { PostMessageW(Control(mainctl::kCmdSave), BM_CLICK, 0, 0); }
+  void ClickSave() const { PostMessageW(Control(IDC_MAIN_CMDSAVE), BM_CLICK, 0, 0); }
 
   void Close() const { PostMessageW(main_, WM_CLOSE, 0, 0); }
 

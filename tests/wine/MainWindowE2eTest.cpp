@@ -18,7 +18,6 @@ namespace qm {
 namespace {
 
 using namespace e2e;
-using namespace mainctl;
 
 Bytes IdFlags(uint16_t id) {
   return Bytes{static_cast<char>(id >> 8), static_cast<char>(id), 0, 0x10};
@@ -82,7 +81,7 @@ TEST_F(MainWindowE2e, EditedNameIsSavedAndEverythingElseKept) {
   app_.ClickOption(3);
   ExpectList(3);
   app_.ChooseName(7);
-  EXPECT_TRUE(IsWindowEnabled(app_.Control(kTxtName)));
+  EXPECT_TRUE(IsWindowEnabled(app_.Control(IDC_MAIN_TXTNAME)));
   EXPECT_EQ(app_.NameText(), Widen(demo::DemoNames(3)[7]));
   // The selected name is replaced by what passes the filter: "!", "é" and
   // "_" are dropped.
@@ -93,7 +92,7 @@ TEST_F(MainWindowE2e, EditedNameIsSavedAndEverythingElseKept) {
   // Switching lists keeps the edit.
   app_.ClickOption(5);
   ExpectList(5);
-  EXPECT_FALSE(IsWindowEnabled(app_.Control(kTxtName)));
+  EXPECT_FALSE(IsWindowEnabled(app_.Control(IDC_MAIN_TXTNAME)));
   app_.ClickOption(3);
   EXPECT_EQ(app_.ListItem(7), L"Quill-Mark 7");
 
@@ -165,10 +164,10 @@ TEST_F(MainWindowE2e, SaveWhileLiveIffIsHeldKeepsEditsAndWorksOnceReleased) {
 
 TEST_F(MainWindowE2e, TabTakesTheOptionsAsOneStopAtTheSelectedOne) {
   StartOnGame();
-  ASSERT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(kOptList0); }))
+  ASSERT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(IDC_MAIN_OPTLIST0); }))
       << "option 0 has the focus after the first activation";
   // The name box is disabled until a name is chosen, so Tab passes it by.
-  const int order[] = {kLstNames, kCmdSave, kCmdExit, kOptList0};
+  const int order[] = {IDC_MAIN_LSTNAMES, IDC_MAIN_CMDSAVE, IDC_MAIN_CMDEXIT, IDC_MAIN_OPTLIST0};
   for (int id : order) {
     app_.PressKey(VK_TAB);
     EXPECT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(id); }, 5000))
@@ -176,15 +175,15 @@ TEST_F(MainWindowE2e, TabTakesTheOptionsAsOneStopAtTheSelectedOne) {
   }
   // Arrow keys move through the options and select each list.
   app_.PressKey(VK_DOWN);
-  ASSERT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(kOptList0 + 1); }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(IDC_MAIN_OPTLIST0 + 1); }, 5000));
   ASSERT_TRUE(WaitFor([&] { return app_.ListCount() == 50; }, 5000));
   ExpectList(1);
   app_.PressKey(VK_TAB);
-  ASSERT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(kLstNames); }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(IDC_MAIN_LSTNAMES); }, 5000));
   app_.PressKey(VK_TAB);
   app_.PressKey(VK_TAB);
   app_.PressKey(VK_TAB);
-  EXPECT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(kOptList0 + 1); }, 5000))
+  EXPECT_TRUE(WaitFor([&] { return app_.Focus() == app_.Control(IDC_MAIN_OPTLIST0 + 1); }, 5000))
       << "Tab enters the options at the selected one";
   ExpectList(1);
 }
@@ -243,23 +242,51 @@ class SteamPathValue {
   static constexpr const char* kKey = "Software\\Valve\\Steam";
 };
 
-TEST_F(MainWindowE2e, GameInASteamLibraryLoadsWithoutTheRegistryValueOrAnyMessage) {
+// A demo game in the Steam library `library`, listed (in UTF-8, backslashes
+// escaped, as Steam writes it) by a Steam in game.Root()'s Steam folder;
+// the registry names no game. Returns the game's folder.
+fs::path SteamLibraryGame(const GameFolder& game, const fs::path& library) {
   RemoveInstallPath();
-  const fs::path steam = game_.Root() / "Steam";
-  const fs::path library = game_.Root() / "Steam Library";
+  const fs::path steam = game.Root() / "Steam";
   const fs::path folder = library / "steamapps" / "common" / "The Sims Legacy Collection";
-  ASSERT_EQ(demo::WriteDemoGame(folder.string()), "");
+  EXPECT_EQ(demo::WriteDemoGame(folder.string()), "");
   fs::create_directories(steam / "steamapps");
-  // The library list as Steam writes it: backslashes escaped.
   std::string list = "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"";
   for (char c : library.string()) list += c == '\\' ? std::string("\\\\") : std::string(1, c);
   list += "\"\n\t}\n}\n";
   WriteFileBytes(steam / "steamapps" / "libraryfolders.vdf", list);
-  const SteamPathValue steamPath(steam.string());
+  return folder;
+}
+
+TEST_F(MainWindowE2e, GameInASteamLibraryLoadsWithoutTheRegistryValueOrAnyMessage) {
+  const fs::path folder = SteamLibraryGame(game_, game_.Root() / "Steam Library");
+  const SteamPathValue steamPath((game_.Root() / "Steam").string());
 
   StartOnGame();  // a message box would hold the lists back
   ExpectList(0);
   EXPECT_EQ(Setting(), folder.string());
+  CloseAndWait();
+}
+
+// A library whose name the PC's code page cannot spell: the game is found,
+// an edit is saved into it, and the next start takes it from the setting.
+TEST_F(MainWindowE2e, GameInALibraryNamedBeyondTheCodePageIsFoundSavedAndKept) {
+  const fs::path folder =
+      SteamLibraryGame(game_, game_.Root() / u8"Biblioteka \u0141\u00f3d\u017a \u65e5\u672c");
+  const SteamPathValue steamPath((game_.Root() / "Steam").string());
+  StartOnGame();
+  ExpectList(0);
+  app_.ChooseName(0);
+  app_.Type(L"Ada");
+  SaveAndExpect(L"Operation Complete", L"Names saved.");
+  CloseAndWait();
+  IffFile saved;
+  gsReadIFFImage(saved, ReadFileBytes(folder / "GameData" / "live.iff"));
+  EXPECT_EQ(NameTable(saved, 0).Entries.at(0).Value, "Ada");
+
+  EXPECT_EQ(Setting(), folder.string());
+  StartOnGame();
+  EXPECT_EQ(app_.ListItem(0), L"Ada");
   CloseAndWait();
 }
 

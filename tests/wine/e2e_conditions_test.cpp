@@ -17,7 +17,7 @@
 #include "2-iff/BinarySupport.h"
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
-#include "4-behaviour/ErrorControls.h"
+#include "5-windows/resource.h"
 #include "tests/wine/E2eSupport.h"
 
 namespace qm {
@@ -371,10 +371,10 @@ TEST_P(DamagedLiveFileE2e, HaltsInTheErrorWindowWithReportAndLog) {
   fs::remove(logPath_);
 
   app_.Start();
-  HWND window = app_.WaitForWindow(errorctl::kClass);
+  HWND window = app_.WaitForWindow(QM_ERROR_CLASS);
   ASSERT_NE(window, nullptr) << "no error window";
   EXPECT_EQ(WindowTitle(window), kErrorCaption);
-  const std::string report = ControlText(GetDlgItem(window, errorctl::kTxtMessage));
+  const std::string report = ControlText(GetDlgItem(window, IDC_ERROR_TXTMESSAGE));
   EXPECT_NE(report.find("\r\nError: 38\r\n"), std::string::npos) << report;
   EXPECT_NE(report.find(damage.detail), std::string::npos) << report;
   const std::string where =
@@ -386,7 +386,7 @@ TEST_P(DamagedLiveFileE2e, HaltsInTheErrorWindowWithReportAndLog) {
   EXPECT_FALSE(AnyWindowTitled("Program Error")) << "a crash dialog is up";
   EXPECT_TRUE(app_.Running());
 
-  PostMessageW(GetDlgItem(window, errorctl::kCmdEnd), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(window, IDC_ERROR_CMDEND), BM_CLICK, 0, 0);
   ASSERT_TRUE(app_.WaitForExit());
   EXPECT_EQ(app_.ExitCode(), 1u) << "ended by the end button, not by a fault";
   EXPECT_EQ(ReadFileBytes(game_.Live()), damaged) << "live.iff untouched";

@@ -14,8 +14,7 @@
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
 #include "4-behaviour/NameEditor.h"
-#include "5-windows/frmErrorDialog_win.h"
-#include "5-windows/frmSetPath_win.h"
+#include "5-windows/resource.h"
 #include "tests/wine/E2eSupport.h"
 
 namespace qm {
@@ -71,7 +70,7 @@ class ErrorWindowE2e : public ::testing::Test {
     WriteFileBytes(games.Live(), corrupt);
     fs::remove(logPath);
     app.Start();
-    window = app.WaitForWindow(errorctl::kClass);
+    window = app.WaitForWindow(QM_ERROR_CLASS);
   }
   void TearDown() override {
     app.Kill();
@@ -88,7 +87,7 @@ class ErrorWindowE2e : public ::testing::Test {
 
 TEST_F(ErrorWindowE2e, CorruptLiveFileHaltsInErrorWindowWithReportAndLog) {
   ASSERT_NE(window, nullptr) << "no error window";
-  const std::string report = ControlText(GetDlgItem(window, errorctl::kTxtMessage));
+  const std::string report = ControlText(GetDlgItem(window, IDC_ERROR_TXTMESSAGE));
   EXPECT_EQ(report.rfind(std::string(kMainCaption) + "\r\n\r\nError: ", 0), 0u) << report;
   EXPECT_NE(report.find("\r\nModule: modIFFsupport\r\nProcedure: gs"), std::string::npos);
   EXPECT_NE(report.find("\r\nInstall Path: " + ProgramFolder() + "\r\n"), std::string::npos)
@@ -97,16 +96,16 @@ TEST_F(ErrorWindowE2e, CorruptLiveFileHaltsInErrorWindowWithReportAndLog) {
   EXPECT_EQ(report.substr(report.size() - simsLine.size()), simsLine);
   EXPECT_EQ(ReadFileBytes(logPath), report + "\r\n");
 
-  PostMessageW(GetDlgItem(window, errorctl::kCmdEnd), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(window, IDC_ERROR_CMDEND), BM_CLICK, 0, 0);
   EXPECT_TRUE(app.WaitForExit());
   EXPECT_EQ(ReadFileBytes(games.Live()), corrupt);
 }
 
 TEST_F(ErrorWindowE2e, CopyPutsTheReportOnTheClipboard) {
   ASSERT_NE(window, nullptr) << "no error window";
-  const std::string report = ControlText(GetDlgItem(window, errorctl::kTxtMessage));
+  const std::string report = ControlText(GetDlgItem(window, IDC_ERROR_TXTMESSAGE));
   ASSERT_FALSE(report.empty());
-  PostMessageW(GetDlgItem(window, errorctl::kCmdCopy), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(window, IDC_ERROR_CMDCOPY), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return ClipboardText() == report; })) << ClipboardText();
   EXPECT_TRUE(IsWindow(window));
 }
@@ -115,20 +114,20 @@ class SetPathE2e : public ::testing::Test {
  protected:
   void SetUp() override {
     app.Start();
-    main = app.WaitForWindow(mainctl::kMainClass);
+    main = app.WaitForWindow(QM_MAIN_CLASS);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitFor([&] { return ListCount() == 51; }));
   }
   void TearDown() override { app.Kill(); }
 
   int ListCount() {
-    return static_cast<int>(SendMessageW(GetDlgItem(main, mainctl::kLstNames), LB_GETCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(GetDlgItem(main, IDC_MAIN_LSTNAMES), LB_GETCOUNT, 0, 0));
   }
   // Opens Set Path from the menu; the registry is read as it opens.
   HWND OpenSetPath(const fs::path& installPath) {
     SetInstallPath(installPath.string());
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(mainctl::kMenuSetPath, 0), 0);
-    return app.WaitForWindow(setpathctl::kClass);
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_SETPATH, 0), 0);
+    return app.WaitForWindow(QM_SETPATH_CLASS);
   }
   void Click(HWND dlg, int id) { PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
 
@@ -141,9 +140,9 @@ TEST_F(SetPathE2e, RefusesFolderWithoutSimsExeAndTakesADemoGame) {
   HWND dlg = OpenSetPath(games.NoGame());
   ASSERT_NE(dlg, nullptr);
   EXPECT_FALSE(IsWindowEnabled(main));
-  EXPECT_EQ(ControlText(GetDlgItem(dlg, setpathctl::kTxtRegistry)), games.NoGame().string());
-  Click(dlg, setpathctl::kCmdUseReg);
-  Click(dlg, setpathctl::kCmdOK);
+  EXPECT_EQ(ControlText(GetDlgItem(dlg, IDC_SETPATH_TXTREGISTRY)), games.NoGame().string());
+  Click(dlg, IDC_SETPATH_CMDUSEREG);
+  Click(dlg, IDC_SETPATH_CMDOK);
   HWND box = app.WaitForWindow("#32770");
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowTitle(box), "Selected Location Invalid");
@@ -151,14 +150,14 @@ TEST_F(SetPathE2e, RefusesFolderWithoutSimsExeAndTakesADemoGame) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
   EXPECT_TRUE(IsWindow(dlg));
   EXPECT_EQ(Setting(), games.Game().string());
-  Click(dlg, setpathctl::kCmdCancel);
+  Click(dlg, IDC_SETPATH_CMDCANCEL);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dlg); }));
 
   ASSERT_EQ(demo::WriteDemoGame(games.OtherGame().string()), "");
   dlg = OpenSetPath(games.OtherGame());
   ASSERT_NE(dlg, nullptr);
-  Click(dlg, setpathctl::kCmdUseReg);
-  Click(dlg, setpathctl::kCmdOK);
+  Click(dlg, IDC_SETPATH_CMDUSEREG);
+  Click(dlg, IDC_SETPATH_CMDOK);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dlg); }));
   EXPECT_EQ(Setting(), games.OtherGame().string());
   EXPECT_TRUE(IsWindowEnabled(main));
@@ -185,8 +184,8 @@ TEST_F(SetPathE2e, SwitchingGamesSavesOnlyTheNamesOfTheGameNowInUse) {
 
   HWND dlg = OpenSetPath(games.OtherGame());
   ASSERT_NE(dlg, nullptr);
-  Click(dlg, setpathctl::kCmdUseReg);
-  Click(dlg, setpathctl::kCmdOK);
+  Click(dlg, IDC_SETPATH_CMDUSEREG);
+  Click(dlg, IDC_SETPATH_CMDOK);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dlg); }));
   std::string firstOfB = demo::DemoNames(0).at(0);
   firstOfB[0] = 'B';

@@ -17,7 +17,6 @@ namespace qm {
 namespace {
 
 using namespace e2e;
-using namespace mainctl;
 
 // The file name box of the common Open and Save dialogs (cmb13 in the
 // Explorer-style template, edt1 in the older one).
@@ -52,7 +51,7 @@ TEST(NamePacksE2e, ExportEditImportAndSaveThroughTheFileMenu) {
   ASSERT_TRUE(WaitFor([&] { return app.ListCount() == 51; }));
   const fs::path pack = game.Root() / "names.txt";
 
-  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kMenuExport, 0), 0);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_EXPORT, 0), 0);
   ChooseFileInDialog(app, pack);
   EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Export Names");
 
@@ -65,7 +64,7 @@ TEST(NamePacksE2e, ExportEditImportAndSaveThroughTheFileMenu) {
   text.replace(nameAt, text.find("\r\n", nameAt) - nameAt, "Zo\xC3\xAB");
   WriteFileBytes(pack, text);
 
-  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kMenuImport, 0), 0);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_IMPORT, 0), 0);
   ChooseFileInDialog(app, pack);
   const MessageBoxSeen imported = AcknowledgeBox(app);
   EXPECT_EQ(Narrow(imported.title), "Import Names");

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "testkit/IffParts.h"
+#include "testkit/LanguageNames.h"
 
 namespace qm::demo {
 
@@ -24,7 +25,7 @@ std::vector<std::string> Combine(const std::vector<std::string>& prefixes,
   for (const std::string& p : prefixes) {
     for (const std::string& s : suffixes) names.push_back(p + s);
   }
-  names.resize(kNamesPerTable);
+  names.resize(kNamesPerBlock);
   return names;
 }
 
@@ -40,21 +41,24 @@ Bytes Filler(size_t length, uint32_t seed) {
 }
 
 // An FD FF string table whose entries are in English (language byte 1).
-Bytes EnglishTable(const std::vector<std::string>& values,
-                   const std::vector<std::string>& comments = {}) {
+Bytes EnglishTable(const std::vector<std::string>& values) {
   std::vector<test::TableEntry> entries;
-  for (size_t i = 0; i < values.size(); ++i) {
-    entries.push_back({.value = values[i], .comment = i < comments.size() ? comments[i] : ""});
-  }
+  for (const std::string& value : values) entries.push_back({.value = value});
   return test::StringTableData(entries);
 }
 
+// A name table in the game's 17 languages, kNamesPerBlock names each: the
+// US English block (the first, language byte 1) is DemoNames, the others are
+// the test kit's names in their own scripts.
 IffChunk NameChunk(int list, const char* label) {
-  std::vector<std::string> comments(kNamesPerTable);
-  comments[0] = "first name of the list";
-  comments[kNamesPerTable - 1] = "not shown by the editor";
-  return ModelChunk("STR#", kNameChunkIds[static_cast<size_t>(list)], kNameChunkFlags, label,
-                    EnglishTable(DemoNames(list), comments));
+  const std::vector<std::string> names = DemoNames(list);
+  std::vector<test::TableEntry> usEnglish;
+  for (const std::string& name : names) usEnglish.push_back({.value = name});
+  usEnglish.front().comment = "first name of the list";
+  usEnglish.back().comment = "not shown by the editor";
+  return ModelChunk(
+      "STR#", kNameChunkIds[static_cast<size_t>(list)], kNameChunkFlags, label,
+      test::StringTableData(test::MultilingualEntries(list, kNamesPerBlock, usEnglish)));
 }
 
 }  // namespace
@@ -153,7 +157,8 @@ Bytes DemoLiveImage() {
 std::string WriteDemoGame(const std::string& folder) {
   namespace fs = std::filesystem;
   try {
-    const fs::path root(folder);
+    // The folder's name is UTF-8 (as the program's paths are) on every system.
+    const fs::path root(std::u8string(folder.begin(), folder.end()));
     fs::create_directories(root / "GameData");
     const Bytes image = DemoLiveImage();
     const std::string placeholder =

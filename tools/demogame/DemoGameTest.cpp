@@ -1,5 +1,6 @@
 // The demo game's live.iff: a well-formed file that the IFF library reads and
-// writes back byte for byte, with seven name tables larger than the lists.
+// writes back byte for byte, with seven name tables in 17 languages, each
+// language's block larger than the lists.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
+#include "4-behaviour/LanguageBlocks.h"
 #include "tools/demogame/DemoGame.h"
 
 namespace qm::demo {
@@ -53,16 +55,18 @@ TEST(DemoGame, MapIsLastWithItsSizeAndAnEntryPerChunk) {
   EXPECT_GE(file.RsmpTypes.size(), 6u);
 }
 
-TEST(DemoGame, NameTablesHoldSixtyNamesSomeAbove127) {
+TEST(DemoGame, NameTablesHoldSeventeenLanguagesUsEnglishFirst) {
   IffFile file;
   gsReadIFFImage(file, DemoLiveImage());
   int highNamesShown = 0;
   for (int list = 0; list < 7; ++list) {
     StringTable table;
     gsReadSTRSegment(file, table, IdFlags(kNameChunkIds[list], 0x0010), false);
+    const LanguageBlocks blocks = FindLanguageBlocks(table, 51);
+    EXPECT_EQ(blocks.codes.size(), 17u) << "list " << list;
+    ASSERT_EQ(blocks.length, static_cast<size_t>(kNamesPerBlock)) << "list " << list;
     const std::vector<std::string> names = DemoNames(list);
-    ASSERT_EQ(table.Entries.size(), static_cast<size_t>(kNamesPerTable)) << "list " << list;
-    for (int i = 0; i < kNamesPerTable; ++i) {
+    for (int i = 0; i < kNamesPerBlock; ++i) {
       EXPECT_EQ(table.Entries[i].Value, names[i]) << "list " << list << " entry " << i + 1;
       EXPECT_FALSE(names[i].empty());
       if (i < 50) {
