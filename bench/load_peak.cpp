@@ -77,10 +77,13 @@ int main() {
   {
     IffFile file;
     StringTable tables[bench::kNameTableIds.size()];
-    ok = gsReadIFF(file, path);
-    for (size_t i = 0; ok && i < bench::kNameTableIds.size(); ++i) {
-      ok = gsReadSTRSegment(file, tables[i], bench::NameTableIdFlags(bench::kNameTableIds[i]),
-                            false);
+    try {
+      gsReadIFF(file, path);
+      for (size_t i = 0; i < bench::kNameTableIds.size(); ++i) {
+        gsReadSTRSegment(file, tables[i], bench::NameTableIdFlags(bench::kNameTableIds[i]), false);
+      }
+    } catch (const IffError&) {
+      ok = false;
     }
   }
   const size_t peak = gPeak - before;

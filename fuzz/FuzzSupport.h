@@ -1,7 +1,8 @@
 #pragma once
-// What the fuzz targets share: the error trap's hook counts reports instead
-// of showing a window, and a broken property ends the run with abort(),
-// which libFuzzer and the replay program both report as a finding.
+// What the fuzz targets share: a procedure's failure is caught and checked
+// instead of reaching the error window, and a broken property ends the run
+// with abort(), which libFuzzer and the replay program both report as a
+// finding. Anything else thrown escapes, and is a finding too.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,38 +10,34 @@
 #include <string>
 #include <string_view>
 
-#include "2-iff/ErrorTrap.h"
+#include "2-iff/IffError.h"
 
 namespace qm::fuzz {
 
-// Reports shown through the error trap since the last ResetTraps().
-inline int gTrapCount = 0;
-
-inline void ResetTraps() {
-  static const bool installed = [] {
-    SetErrorTrapHook([] {
-      // Every report names the procedure that failed and what went wrong.
-      if (gErrModule.empty() || gErrProcedure.empty() || gErrDescription.empty()) {
-        std::fprintf(stderr, "error trap shown with an empty context\n");
-        std::abort();
-      }
-      ++gTrapCount;
-    });
-    return true;
-  }();
-  (void)installed;
-  gTrapCount = 0;
-  ResetErrorContext();
-}
+// The last failure caught by Succeeds, for the message of a finding.
+inline std::string gLastFailure;
 
 [[noreturn]] inline void Broken(const std::string& what) {
   std::fprintf(stderr, "fuzz property broken: %s\n", what.c_str());
-  if (gTrapCount > 0) {
-    std::fprintf(stderr, "last trap: %s @%d #%d %s\n", gErrProcedure.c_str(),
-                 static_cast<int>(gErrLocation), static_cast<int>(gErrNumber),
-                 gErrDescription.c_str());
-  }
+  if (!gLastFailure.empty()) std::fprintf(stderr, "last failure: %s\n", gLastFailure.c_str());
   std::abort();
+}
+
+// Runs a gs* procedure: true when it succeeded, false when it threw an
+// IffError, which must name its procedure and say what went wrong.
+template <class Step>
+bool Succeeds(Step&& step) {
+  try {
+    step();
+    return true;
+  } catch (const IffError& error) {
+    gLastFailure = error.procedure() + " @" + std::to_string(error.location()) + " #" +
+                   std::to_string(error.number()) + " " + error.description();
+    if (error.module() != kIffModule || error.procedure().empty() || error.description().empty()) {
+      Broken("a failure with an empty context");
+    }
+    return false;
+  }
 }
 
 inline void Require(bool holds, const char* what) {

@@ -7,17 +7,17 @@
 // - SysCode (FileSystem.h): the platform's calls return the system's code.
 //   Their callers decide: saving retries, reports and keeps the edits; the
 //   backup copy treats a failure as unexpected (Fatal).
-// - Failure, thrown: inside the IFF library and the registry lookup, where a
-//   malformed byte deep in a read must abandon the whole procedure at once.
-//   It never leaves a gs* procedure: RunTrapped (ErrorTrap.h) catches it,
-//   fills the error context and shows the error window, and the procedure
-//   returns false ("failed and already reported"), so its caller stops
-//   without a second message.
+// - Failure, thrown: inside the IFF library, where a malformed byte deep in
+//   a read must abandon the whole procedure at once. It leaves a gs*
+//   procedure as IffError (IffError.h), which adds the procedure's name and
+//   stage. The one caller that shows the error window catches it (the
+//   editor's load and save); Restore's backup read and qmnames catch it and
+//   give a message of their own.
 // - FatalErrors::Fatal (Ui.h): a failure the program has no answer for
-//   outside the IFF procedures (a malformed registry value, a failed backup
-//   copy, a name table too short). It shows the number and text and ends
-//   the program; it never returns. Anything thrown that reaches a window
-//   procedure or WinMain ends the same way.
+//   outside the IFF procedures (a failed backup copy, a name table too
+//   short). It shows the number and text and ends the program; it never
+//   returns. Anything thrown that reaches a window procedure or WinMain
+//   ends the same way.
 // - kRegistryError (Registry.h): the registry lookup's result for a key or
 //   value that cannot be read. It is a value, not a failure: it is stored as
 //   the setting and reported by the start-up messages.

@@ -6,24 +6,16 @@ namespace qm {
 
 namespace {
 
-constexpr long kFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
-constexpr long kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
-
-class EmptyRegistry final : public RegistryApi {
+class EmptyRegistry final : public Registry {
  public:
-  long OpenKey(RegHandle, const std::string&, uint32_t, uint32_t, RegHandle& key) override {
-    key = 0;
-    return kFileNotFound;
+  std::string ReadString(RegistryHive, const std::string&, const std::string&) override {
+    return kRegistryError;
   }
-  long QueryValue(RegHandle, const std::string&, uint32_t&, uint8_t*, uint32_t&) override {
-    return kInvalidHandle;
-  }
-  long CloseKey(RegHandle) override { return kInvalidHandle; }
 };
 
 }  // namespace
 
-RegistryApi& SystemRegistry() {
+Registry& SystemRegistry() {
   static EmptyRegistry registry;
   return registry;
 }

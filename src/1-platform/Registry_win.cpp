@@ -1,51 +1,54 @@
-// The registry of the running system, through advapi32's 8-bit entry points.
+// The registry of the running system, through RegGetValueW. The game is a
+// 32-bit program whose installer writes the 32-bit view on 64-bit Windows
+// (HKLM\Software\WOW6432Node), so that view is read; only reading is asked
+// for, which every standard user may do.
 
 #include <windows.h>
 
+#include <string>
+
 #include "1-platform/Registry.h"
+#include "1-platform/Utf16_win.h"
 
 namespace qm {
 
 namespace {
 
-// The predefined roots are 32-bit values that Windows sign-extends to pointer
-// width (HKEY_LOCAL_MACHINE is (HKEY)(LONG_PTR)(LONG)0x80000002); other
-// handles pass through unchanged.
-HKEY ToHkey(RegHandle handle) {
-  if ((handle >> 32) == 0 && (handle & 0xF0000000u) == 0x80000000u) {
-    const auto low = static_cast<int32_t>(static_cast<uint32_t>(handle));
-    return reinterpret_cast<HKEY>(static_cast<intptr_t>(low));
-  }
-  return reinterpret_cast<HKEY>(handle);
-}
+constexpr DWORD kStringValue = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_RT_REG_MULTI_SZ |
+                               RRF_NOEXPAND | RRF_SUBKEY_WOW6432KEY;
 
-class Win32Registry final : public RegistryApi {
+class Win32Registry final : public Registry {
  public:
-  long OpenKey(RegHandle hive, const std::string& keyPath, uint32_t options, uint32_t sam,
-               RegHandle& key) override {
-    HKEY opened = nullptr;
-    const LONG rc = RegOpenKeyExA(ToHkey(hive), keyPath.c_str(), options, sam, &opened);
-    key = reinterpret_cast<RegHandle>(opened);
-    return rc;
+  std::string ReadString(RegistryHive hive, const std::string& keyPath,
+                         const std::string& valueName) override {
+    const HKEY root = hive == RegistryHive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    const std::wstring key = Utf16(keyPath);
+    const std::wstring name = Utf16(valueName);
+    // The size is asked first; a value that grows before it is read is
+    // asked again, a few times.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      DWORD bytes = 0;
+      if (RegGetValueW(root, key.c_str(), name.c_str(), kStringValue, nullptr, nullptr, &bytes) !=
+          ERROR_SUCCESS) {
+        return kRegistryError;
+      }
+      std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+      bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+      const LONG rc =
+          RegGetValueW(root, key.c_str(), name.c_str(), kStringValue, nullptr, text.data(), &bytes);
+      if (rc == ERROR_MORE_DATA) continue;
+      if (rc != ERROR_SUCCESS) return kRegistryError;
+      // Up to the first NUL: the text, or a multi-string's first string.
+      text.resize(text.find(L'\0'));
+      return Utf8(text);
+    }
+    return kRegistryError;
   }
-
-  long QueryValue(RegHandle key, const std::string& valueName, uint32_t& type, uint8_t* buffer,
-                  uint32_t& size) override {
-    DWORD valueType = type;
-    DWORD valueSize = size;
-    const LONG rc =
-        RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, &valueType, buffer, &valueSize);
-    type = valueType;
-    size = valueSize;
-    return rc;
-  }
-
-  long CloseKey(RegHandle key) override { return RegCloseKey(ToHkey(key)); }
 };
 
 }  // namespace
 
-RegistryApi& SystemRegistry() {
+Registry& SystemRegistry() {
   static Win32Registry registry;
   return registry;
 }

@@ -21,11 +21,6 @@ class Shell {
   // ShellExecute; empty params or folder are passed as none.
   virtual intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
                            const std::string& params, const std::string& folder, int show) = 0;
-  // FindExecutable: the shell writes the associated program's path, ended by a NUL, over the
-  // start of `resultBuffer` and leaves the rest of its bytes alone; the
-  // caller reads the path out of the buffer.
-  virtual intptr_t FindProgram(const std::string& file, const std::string& folder,
-                               std::string& resultBuffer) = 0;
 };
 
 inline constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
@@ -90,8 +85,6 @@ class ProgramInfo {
   // The folder that holds the executable, as the platform reports it (a
   // drive's root keeps its trailing backslash).
   virtual std::string Folder() = 0;
-  // The user's temporary folder (GetTempPath: it ends in a backslash).
-  virtual std::string TempFolder() = 0;
 };
 
 // Ends the process at once: no window closes, nothing is saved.

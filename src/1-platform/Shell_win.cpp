@@ -104,19 +104,6 @@ intptr_t Win32Shell::Execute(WindowHandle owner, const std::string& verb, const 
                                                   WideOrNull(folder), show));
 }
 
-// FindExecutableW expects room for MAX_PATH characters: a shorter buffer is
-// lengthened with spaces, which the caller's trimming removes again.
-intptr_t Win32Shell::FindProgram(const std::string& file, const std::string& folder,
-                                 std::string& resultBuffer) {
-  ComScope com;
-  std::wstring buffer = Utf16(resultBuffer);
-  if (buffer.size() < MAX_PATH + 1) buffer.resize(MAX_PATH + 1, L' ');
-  const auto result = reinterpret_cast<intptr_t>(
-      FindExecutableW(Utf16(file).c_str(), WideOrNull(folder), buffer.data()));
-  resultBuffer = Utf8(buffer);
-  return result;
-}
-
 SysCode Win32Clipboard::Clear() {
   if (!OpenClipboard(owner_)) return LastErrorOr(syserr::kAccessDenied);
   SysCode code = syserr::kOk;
@@ -224,13 +211,6 @@ std::string Win32ProgramInfo::Folder() {
   if (slash == std::string::npos) return exe;
   if (slash > 0 && exe[slash - 1] == ':') return exe.substr(0, slash + 1);
   return exe.substr(0, slash);
-}
-
-std::string Win32ProgramInfo::TempFolder() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-  if (length == 0 || length > MAX_PATH) return "";
-  return Utf8(std::wstring_view(buffer, length));
 }
 
 void Win32ProcessEnd::EndNow() { ExitProcess(1); }

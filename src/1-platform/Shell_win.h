@@ -12,14 +12,11 @@
 
 namespace qm {
 
-// ShellExecuteW and FindExecutableW, with COM initialised around each call
-// as the shell asks.
+// ShellExecuteW, with COM initialised around the call as the shell asks.
 class Win32Shell final : public Shell {
  public:
   intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
                    const std::string& params, const std::string& folder, int show) override;
-  intptr_t FindProgram(const std::string& file, const std::string& folder,
-                       std::string& resultBuffer) override;
 };
 
 // The clipboard, opened on behalf of `owner` (which becomes the clipboard's
@@ -43,14 +40,12 @@ class Win32FolderBrowser final : public FolderBrowser {
 };
 
 // The executable's version resource (ProductName and the file version's
-// first three numbers), else `builtIn`; its folder; the user's temporary
-// folder.
+// first three numbers), else `builtIn`; its folder.
 class Win32ProgramInfo final : public ProgramInfo {
  public:
   explicit Win32ProgramInfo(ProgramVersion builtIn) : builtIn_(std::move(builtIn)) {}
   ProgramVersion Version() override;
   std::string Folder() override;
-  std::string TempFolder() override;
 
  private:
   ProgramVersion builtIn_;

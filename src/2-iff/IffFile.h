@@ -5,8 +5,8 @@
 // element k - 1. Every fixed-width field is held as raw bytes; those of 4 bytes
 // in chunks and map entries as Bytes4, which is never any other width.
 //
-// Each gs* procedure runs under the error trap: a failure fills the error
-// context, calls ShowErrorTrap and the procedure returns false.
+// A gs* procedure that fails throws IffError (IffError.h) and leaves its
+// records as far as it had come.
 
 #include <cstdint>
 #include <memory>
@@ -16,6 +16,7 @@
 
 #include "1-platform/FileSystem.h"
 #include "2-iff/BinarySupport.h"
+#include "2-iff/IffError.h"
 #include "2-iff/SharedBytes.h"
 
 namespace qm {
@@ -24,9 +25,6 @@ inline constexpr int32_t kFileHeaderSize = 64;
 inline constexpr int32_t kChunkHeaderSize = 76;
 inline constexpr int32_t kRsmpHeaderSize = 88;
 inline constexpr int32_t kMaxCount = 32767;  // counters are signed 16-bit
-
-// The module name the error report gives the gs* procedures.
-inline constexpr const char* kIffModule = "modIFFsupport";
 
 struct IffChunk {
   int32_t Offset = 0;  // position of the first byte, counted from 1
@@ -71,23 +69,23 @@ struct IffFile {
 class ByteCursor;
 
 // Reads a whole IFF file. The image form takes the file's bytes directly.
-bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
-bool gsReadIFFImage(IffFile& file, std::string_view image);
+void gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
+void gsReadIFFImage(IffFile& file, std::string_view image);
 
 // Reads the map chunk that starts at the cursor, which reads file.Image, into
 // the map fields, leaving the cursor just after the last byte it consumed.
-bool gsReadRSMP(IffFile& file, ByteCursor& in);
+void gsReadRSMP(IffFile& file, ByteCursor& in);
 
 // Sets each map entry's offset from the chunk of the same type and ID
 // (the first matching entry in group then entry order; a later chunk with the
 // same type and ID wins). Linear in chunks plus entries.
-bool gsUpdateRsmp(IffFile& file);
+void gsUpdateRsmp(IffFile& file);
 
 // Writes the image: header, chunks in list order, then the map (when
 // HasRsmp) with its offsets, its size field and the header's map offset
 // brought up to date. Sets every chunk's Offset. The path form creates the
 // file afresh, flushes it, and closes it on every path.
-bool gsWriteIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
-bool gsWriteIFFImage(IffFile& file, Bytes& image);
+void gsWriteIFF(IffFile& file, const std::string& path, FileSystem& fs = SystemFileSystem());
+void gsWriteIFFImage(IffFile& file, Bytes& image);
 
 }  // namespace qm

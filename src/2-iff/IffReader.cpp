@@ -9,7 +9,6 @@
 
 #include "1-platform/Failure.h"
 #include "2-iff/ByteCursor.h"
-#include "2-iff/ErrorTrap.h"
 #include "2-iff/IffFile.h"
 
 namespace qm {
@@ -50,10 +49,9 @@ void ReadChunk(IffFile& file, ByteCursor& in, std::string_view type) {
   chunk.Data = in.TakeView(static_cast<size_t>(dataLength), "chunk data");
 }
 
-// The reader's body, run under the caller's trap: the file keeps `image`, its
-// bytes, which the labels and data of chunks and map entries view. Returns
-// false when the map reader trapped a failure of its own and the walk went on.
-bool ReadImage(IffFile& file, std::shared_ptr<const std::string> image) {
+// The reader's body: the file keeps `image`, its bytes, which the labels and
+// data of chunks and map entries view.
+void ReadImage(IffFile& file, std::shared_ptr<const std::string> image, Stage& stage) {
   file.Image = std::move(image);
   ByteCursor in(*file.Image);
   file.Signature = Bytes(in.Take(60, "file signature"));
@@ -61,48 +59,42 @@ bool ReadImage(IffFile& file, std::shared_ptr<const std::string> image) {
   const int32_t mapOffset = BEBytesToLong(file.RsmpOffset);
   file.HasRsmp = mapOffset != 0 && mapOffset != kNoMapText;
 
-  gErrLocation = 2000;
+  stage.code = 2000;
   // Room for chunks averaging 512 bytes or more, as in the game's files, so
   // that a load does not move the list as it grows; more grows it.
   file.Chunks.reserve(std::min(static_cast<size_t>(kMaxCount), file.Image->size() / 512 + 16));
-  bool mapReadOk = true;
   // While the next unread byte is not the last one (at least two bytes left).
   while (in.Remaining() >= 2) {
     std::string_view type = in.Take(4, "chunk type");
     if (type == kRsmpType) {
       in.Seek(in.Position() - 4);
-      if (!gsReadRSMP(file, in)) mapReadOk = false;
+      gsReadRSMP(file, in);
       if (in.Remaining() <= 1) break;
       // Whatever follows a map chunk directly is kept as an ordinary chunk.
       type = in.Take(4, "chunk type");
     }
     ReadChunk(file, in, type);
   }
-  return mapReadOk;
 }
 
 }  // namespace
 
-bool gsReadIFFImage(IffFile& file, std::string_view image) {
-  bool mapReadOk = true;
-  const bool ok = RunTrapped(kIffModule, "gsReadIFF", TrapLocation::Keep, [&] {
-    gErrLocation = 1000;
+void gsReadIFFImage(IffFile& file, std::string_view image) {
+  RunProcedure("gsReadIFF", [&](Stage& stage) {
+    stage.code = 1000;
     ResetImage(file);
-    mapReadOk = ReadImage(file, std::make_shared<const std::string>(image));
+    ReadImage(file, std::make_shared<const std::string>(image), stage);
   });
-  return ok && mapReadOk;
 }
 
-bool gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs) {
-  bool mapReadOk = true;
-  const bool ok = RunTrapped(kIffModule, "gsReadIFF", TrapLocation::Keep, [&] {
-    gErrLocation = 1000;
+void gsReadIFF(IffFile& file, const std::string& path, FileSystem& fs) {
+  RunProcedure("gsReadIFF", [&](Stage& stage) {
+    stage.code = 1000;
     ResetImage(file);
     std::string image;
     if (const SysCode code = fs.ReadAll(path, image); code != syserr::kOk) FailIo(code, path);
-    mapReadOk = ReadImage(file, std::make_shared<const std::string>(std::move(image)));
+    ReadImage(file, std::make_shared<const std::string>(std::move(image)), stage);
   });
-  return ok && mapReadOk;
 }
 
 }  // namespace qm

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "1-platform/Failure.h"
-#include "2-iff/ErrorTrap.h"
 #include "2-iff/IffFile.h"
 
 namespace qm {
@@ -58,8 +57,8 @@ size_t ImageSizeHint(const IffFile& file) {
   return total;
 }
 
-void WriteMap(IffFile& file, Bytes& out, Bytes& headerMapOffset) {
-  gErrLocation = 3000;
+void WriteMap(IffFile& file, Bytes& out, Bytes& headerMapOffset, Stage& stage) {
+  stage.code = 3000;
   const int32_t m = WritePosition(out);
   PutFixed(out, file.RsmpHeader, kRsmpHeaderSize, "map header");
   const size_t p = out.size();
@@ -80,19 +79,18 @@ void WriteMap(IffFile& file, Bytes& out, Bytes& headerMapOffset) {
   }
   const int32_t length = WritePosition(out) - m;
   Patch(out, p, LongToLEBytes(length));
-  gErrLocation = 4000;
+  stage.code = 4000;
   headerMapOffset = LongToBEBytes(m - 1);
 }
 
-// The writer's body, run under the caller's trap. Returns false when
-// gsUpdateRsmp trapped a failure of its own and the write went on.
-bool BuildImage(IffFile& file, Bytes& out) {
+// The writer's body.
+void BuildImage(IffFile& file, Bytes& out, Stage& stage) {
   out.clear();
   out.reserve(ImageSizeHint(file));
   PutFixed(out, file.Signature, 60, "file signature");
   PutFixed(out, file.RsmpOffset, 4, "header map offset");
 
-  gErrLocation = 2000;
+  stage.code = 2000;
   if (file.Chunks.size() > static_cast<size_t>(kMaxCount)) {
     Fail(Fault::Overflow, "more than 32767 chunks");
   }
@@ -105,44 +103,38 @@ bool BuildImage(IffFile& file, Bytes& out) {
     out += chunk.Data;
   }
 
-  bool updateOk = true;
   Bytes headerMapOffset(4, '\0');
   // A map is written only when the header named one and a map chunk was read:
   // without its 88-byte header there is nothing to write that a reader would
   // accept.
   if (file.HasRsmp && !file.RsmpHeader.empty()) {
-    updateOk = gsUpdateRsmp(file);
-    WriteMap(file, out, headerMapOffset);
+    gsUpdateRsmp(file);
+    WriteMap(file, out, headerMapOffset, stage);
   }
   Patch(out, kMapOffsetField, headerMapOffset);
-  return updateOk;
 }
 
 }  // namespace
 
-bool gsWriteIFFImage(IffFile& file, Bytes& image) {
-  bool updateOk = true;
-  const bool ok = RunTrapped(kIffModule, "gsWriteIFF", TrapLocation::Keep, [&] {
-    gErrLocation = 1000;
-    updateOk = BuildImage(file, image);
+void gsWriteIFFImage(IffFile& file, Bytes& image) {
+  RunProcedure("gsWriteIFF", [&](Stage& stage) {
+    stage.code = 1000;
+    BuildImage(file, image, stage);
   });
-  return ok && updateOk;
 }
 
-bool gsWriteIFF(IffFile& file, const std::string& path, FileSystem& fs) {
-  bool updateOk = true;
-  const bool ok = RunTrapped(kIffModule, "gsWriteIFF", TrapLocation::Keep, [&] {
-    gErrLocation = 1000;
+void gsWriteIFF(IffFile& file, const std::string& path, FileSystem& fs) {
+  RunProcedure("gsWriteIFF", [&](Stage& stage) {
+    stage.code = 1000;
     std::unique_ptr<OutputFile> output;
     if (const SysCode code = fs.Create(path, output); code != syserr::kOk) FailIo(code, path);
     if (!output) FailIo(syserr::kWriteFault, path);
     // Leaving this scope by a failure destroys `output`, which closes the file.
     Bytes image;
-    updateOk = BuildImage(file, image);
+    BuildImage(file, image, stage);
     if (const SysCode code = output->Write(image); code != syserr::kOk) FailIo(code, path);
     if (const SysCode code = output->Commit(); code != syserr::kOk) FailIo(code, path);
   });
-  return ok && updateOk;
 }
 
 }  // namespace qm

@@ -9,7 +9,6 @@
 
 #include "1-platform/Failure.h"
 #include "2-iff/ByteCursor.h"
-#include "2-iff/ErrorTrap.h"
 #include "2-iff/IffFile.h"
 
 namespace qm {
@@ -35,8 +34,8 @@ void CheckCount(int32_t count, const char* what) {
 // The label bytes through the terminator, and the pad byte when the count of
 // map bytes read through a 0x00 terminator is odd. A label ends at 0x00 (then
 // a pad byte keeps the map's byte count even) or at 0xA3 (no pad byte).
-SharedBytes ReadLabel(ByteCursor& in, size_t mapStart) {
-  gErrLocation = 4000;
+SharedBytes ReadLabel(ByteCursor& in, size_t mapStart, Stage& stage) {
+  stage.code = 4000;
   const size_t start = in.Position();
   const std::string_view rest = in.Take(in.Remaining(), "map label");
   size_t end = 0;
@@ -53,8 +52,8 @@ SharedBytes ReadLabel(ByteCursor& in, size_t mapStart) {
   return in.View(rest.substr(0, in.Position() - start));
 }
 
-void ReadMap(IffFile& file, ByteCursor& in) {
-  gErrLocation = 1000;
+void ReadMap(IffFile& file, ByteCursor& in, Stage& stage) {
+  stage.code = 1000;
   const size_t mapStart = in.Position();
   file.RsmpHeader = Bytes(in.Take(kRsmpHeaderSize, "map header"));
   file.RsmpSize = LEBytesToLong(in.Take(4, "map size"));
@@ -66,7 +65,7 @@ void ReadMap(IffFile& file, ByteCursor& in) {
   file.RsmpTypes.reserve(
       std::min(static_cast<size_t>(file.RsmpTypeCount), in.Remaining() / kMinGroupBytes + 1));
   for (int32_t g = 0; g < file.RsmpTypeCount; ++g) {
-    gErrLocation = 2000;
+    stage.code = 2000;
     RsmpType& group = file.RsmpTypes.emplace_back();
     group.Code = Bytes(in.Take(4, "map type code"));
     group.Count = LEBytesToLong(in.Take(4, "map entry count"));
@@ -74,11 +73,11 @@ void ReadMap(IffFile& file, ByteCursor& in) {
     group.Entries.reserve(
         std::min(static_cast<size_t>(group.Count), in.Remaining() / kMinEntryBytes + 1));
     for (int32_t e = 0; e < group.Count; ++e) {
-      gErrLocation = 3000;
+      stage.code = 3000;
       RsmpEntry& entry = group.Entries.emplace_back();
       entry.Offset = Bytes4(in.Take(4, "map entry offset"));
       entry.IdFlags = Bytes4(in.Take(4, "map entry ID and flags"));
-      entry.Label = ReadLabel(in, mapStart);
+      entry.Label = ReadLabel(in, mapStart, stage);
     }
   }
 }
@@ -155,12 +154,12 @@ void UpdateMap(IffFile& file) {
 
 }  // namespace
 
-bool gsReadRSMP(IffFile& file, ByteCursor& in) {
-  return RunTrapped(kIffModule, "gsReadRSMP", TrapLocation::Keep, [&] { ReadMap(file, in); });
+void gsReadRSMP(IffFile& file, ByteCursor& in) {
+  RunProcedure("gsReadRSMP", [&](Stage& stage) { ReadMap(file, in, stage); });
 }
 
-bool gsUpdateRsmp(IffFile& file) {
-  return RunTrapped(kIffModule, "gsUpdateRsmp", TrapLocation::Reset, [&] { UpdateMap(file); });
+void gsUpdateRsmp(IffFile& file) {
+  RunProcedure("gsUpdateRsmp", [&](Stage&) { UpdateMap(file); });
 }
 
 }  // namespace qm

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "1-platform/Failure.h"
-#include "2-iff/ErrorTrap.h"
 
 namespace qm {
 
@@ -28,12 +27,13 @@ Bytes TakePadded(std::string_view data, size_t from, size_t n) {
   return out;
 }
 
-void Decode(const IffFile& file, StringTable& table, std::string_view idFlags, bool isCTSS) {
-  gErrLocation = 1000;
+void Decode(const IffFile& file, StringTable& table, std::string_view idFlags, bool isCTSS,
+            Stage& stage) {
+  stage.code = 1000;
   const std::string_view type = ChunkType(isCTSS);
   table.Entries.clear();
 
-  gErrLocation = 2000;
+  stage.code = 2000;
   const IffChunk* chunk = nullptr;
   for (const IffChunk& candidate : file.Chunks) {
     if (Matches(candidate, type, idFlags)) {
@@ -46,11 +46,11 @@ void Decode(const IffFile& file, StringTable& table, std::string_view idFlags, b
   table.FormatCode = TakePadded(data, 0, 2);
   table.CountBytes = TakePadded(data, 2, 2);
 
-  gErrLocation = 3000;
+  stage.code = 3000;
   const int32_t count = LEBytesToLong(table.CountBytes + Bytes(2, '\0'));
   if (count < 1) return;
 
-  gErrLocation = 4000;
+  stage.code = 4000;
   if (count > kMaxCount) {
     Fail(Fault::Overflow, "string table count " + std::to_string(count) + " exceeds 32767");
   }
@@ -62,17 +62,17 @@ void Decode(const IffFile& file, StringTable& table, std::string_view idFlags, b
   size_t p = 4;  // 0-based offset of the next entry
   for (int32_t i = 0; i < count; ++i) {
     StringEntry& entry = table.Entries.emplace_back();
-    gErrLocation = 5000;
+    stage.code = 5000;
     entry.LanguageCode.assign(1, p < data.size() ? data[p] : ' ');
     const size_t valueEnd = data.find('\0', p + 1);
-    gErrLocation = 6000;
+    stage.code = 6000;
     if (valueEnd == std::string_view::npos) {
       Fail(Fault::InvalidArgument,
            "string table value at data offset " + std::to_string(p + 1) + " has no terminator");
     }
     entry.Value.assign(data, p + 1, valueEnd - p - 1);
     const size_t commentEnd = data.find('\0', valueEnd + 1);
-    gErrLocation = 7000;
+    stage.code = 7000;
     if (commentEnd == std::string_view::npos) {
       Fail(Fault::InvalidArgument, "string table comment at data offset " +
                                        std::to_string(valueEnd + 1) + " has no terminator");
@@ -81,7 +81,7 @@ void Decode(const IffFile& file, StringTable& table, std::string_view idFlags, b
     p = commentEnd + 1;
   }
 
-  gErrLocation = 8000;
+  stage.code = 8000;
   table.Trailer = p < data.size() ? Bytes(data.substr(p)) : Bytes();
 }
 
@@ -123,16 +123,15 @@ void EncodeInto(IffFile& file, const StringTable& table, std::string_view idFlag
 
 }  // namespace
 
-bool gsReadSTRSegment(const IffFile& file, StringTable& table, std::string_view idFlags,
+void gsReadSTRSegment(const IffFile& file, StringTable& table, std::string_view idFlags,
                       bool isCTSS) {
-  return RunTrapped(kIffModule, "gsReadSTRSegment", TrapLocation::Keep,
-                    [&] { Decode(file, table, idFlags, isCTSS); });
+  RunProcedure("gsReadSTRSegment",
+               [&](Stage& stage) { Decode(file, table, idFlags, isCTSS, stage); });
 }
 
-bool gsWriteSTRSegment(IffFile& file, const StringTable& table, std::string_view idFlags,
+void gsWriteSTRSegment(IffFile& file, const StringTable& table, std::string_view idFlags,
                        bool isCTSS) {
-  return RunTrapped(kIffModule, "gsWriteSTRSegment", TrapLocation::Reset,
-                    [&] { EncodeInto(file, table, idFlags, isCTSS); });
+  RunProcedure("gsWriteSTRSegment", [&](Stage&) { EncodeInto(file, table, idFlags, isCTSS); });
 }
 
 }  // namespace qm

@@ -26,11 +26,11 @@ struct StringTable {
 // Decodes the first chunk of the type ("CTSS" when isCTSS, else "STR#") whose
 // IdFlags equal `idFlags` byte for byte. No matching chunk leaves Entries
 // empty and reports nothing.
-bool gsReadSTRSegment(const IffFile& file, StringTable& table, std::string_view idFlags,
+void gsReadSTRSegment(const IffFile& file, StringTable& table, std::string_view idFlags,
                       bool isCTSS);
 
 // Encodes `table` into every matching chunk's Data and sets its Size.
-bool gsWriteSTRSegment(IffFile& file, const StringTable& table, std::string_view idFlags,
+void gsWriteSTRSegment(IffFile& file, const StringTable& table, std::string_view idFlags,
                        bool isCTSS);
 
 }  // namespace qm

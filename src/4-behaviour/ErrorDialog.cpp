@@ -2,29 +2,14 @@
 
 #include <memory>
 
-#include "2-iff/ErrorTrap.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/Support.h"
 
 namespace qm {
 
 namespace {
-
 constexpr intptr_t kShellSuccessAbove = 32;
-
-std::string TrimSpaces(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  const size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
 }  // namespace
-
-std::string JoinFolder(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '\\') return folder + name;
-  return folder + "\\" + name;
-}
 
 ErrorDialog::ErrorDialog(ErrorView& view, const ErrorDialogServices& services)
     : view_(view), services_(services) {}
@@ -67,7 +52,7 @@ SysCode ErrorDialog::WriteFile(const std::string& path, const std::string& bytes
 // that a standard user cannot write (Program Files) or a read-only log must
 // not hide the report: the window shows it all the same and only the log
 // is skipped.
-void ErrorDialog::OnLoad() {
+void ErrorDialog::OnLoad(const IffError& error) {
   const ProgramVersion version = services_.program.Version();
   ReportFacts facts;
   facts.title = version.title;
@@ -76,7 +61,7 @@ void ErrorDialog::OnLoad() {
   facts.revision = version.revision;
   facts.programFolder = services_.program.Folder();
   facts.simsPath = gSimsPath;
-  report_ = BuildErrorReport(facts);
+  report_ = BuildErrorReport(facts, error);
   logWritten_ = WriteFile(ErrorLogPath(facts.programFolder), report_ + "\r\n") == syserr::kOk;
   view_.SetMessageText(report_);
 }
@@ -105,50 +90,31 @@ void ErrorDialog::OnMailTo() {
                           kShowNormal);
 }
 
-// Starts the default browser's program with the support address on its
-// command line. The browser is found through a throwaway ".HTM" file in the
-// user's temporary folder, which a standard user can always write; it is
-// deleted whatever happens. A delete that fails leaves only that stray file
-// behind, which the next use overwrites, so it is not reported.
+// Opens the support address in the default browser, through the shell as
+// the mail button does.
 void ErrorDialog::OnWebPage() {
   view_.FocusCmdFocus();
-  std::string buffer(kBrowserBufferLength, ' ');
-  const std::string pagePath = JoinFolder(services_.program.TempFolder(), kPageFileName);
-
-  const SysCode code = WriteFile(pagePath, kPageFileBytes);
-  if (code != syserr::kOk) {
-    services_.messages.Show(
-        "Could not create the temporary page file " + pagePath + "\r\n" + SystemErrorText(code),
-        "Error - Temporary File", MessageIcon::Critical);
-  } else {
-    const intptr_t found = services_.shell.FindProgram(pagePath, "", buffer);
-    const std::string browser = TextUpToNul(TrimSpaces(buffer));
-    if (found <= kShellSuccessAbove) {
-      services_.messages.Show("Could not find the default web browser!",
-                              "Error - Browser Not Found", MessageIcon::Critical);
-    } else if (services_.shell.Execute(view_.Handle(), "open", browser, kSupportPageAddress, "",
-                                       kShowNormal) <= kShellSuccessAbove) {
-      services_.messages.Show("Support web page not found!", "Error - Bad URL",
-                              MessageIcon::Critical);
-    }
+  if (services_.shell.Execute(view_.Handle(), "open", kSupportPageAddress, "", "", kShowNormal) <=
+      kShellSuccessAbove) {
+    services_.messages.Show("Support web page not found!", "Error - Bad URL",
+                            MessageIcon::Critical);
   }
-  services_.files.Remove(pagePath);
 }
 
 void ErrorDialog::OnEnd() { services_.process.EndNow(); }
 
-std::string BuildErrorReport(const ReportFacts& facts) {
+std::string BuildErrorReport(const ReportFacts& facts, const IffError& error) {
   const std::string crlf = "\r\n";
   std::string r;
   r += facts.title + " - Version " + std::to_string(facts.major) + "." +
        std::to_string(facts.minor) + "." + std::to_string(facts.revision) + crlf;
   r += crlf;
-  r += "Error: " + std::to_string(gErrNumber) + crlf;
-  r += gErrDescription + crlf;
+  r += "Error: " + std::to_string(error.number()) + crlf;
+  r += error.description() + crlf;
   r += crlf;
-  r += "Module: " + gErrModule + crlf;
-  r += "Procedure: " + gErrProcedure + crlf;
-  r += "Location: " + std::to_string(gErrLocation) + crlf;
+  r += "Module: " + error.module() + crlf;
+  r += "Procedure: " + error.procedure() + crlf;
+  r += "Location: " + std::to_string(error.location()) + crlf;
   r += crlf;
   r += "Install Path: " + facts.programFolder + crlf;
   r += "Sims Path: " + facts.simsPath;

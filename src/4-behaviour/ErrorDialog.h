@@ -9,8 +9,18 @@
 #include "1-platform/FileSystem.h"
 #include "1-platform/Shell.h"
 #include "1-platform/Ui.h"
+#include "2-iff/IffError.h"
 
 namespace qm {
+
+// The error window as its opener sees it: shows the report of `error`
+// modally, and returns only if the window closes other than by its end
+// button, which ends the program.
+class ErrorWindow {
+ public:
+  virtual ~ErrorWindow() = default;
+  virtual void Show(const IffError& error) = 0;
+};
 
 class ErrorView {
  public:
@@ -32,11 +42,6 @@ struct ErrorDialogServices {
   ProcessEnd& process;
 };
 
-// The page file that gives the shell a ".HTM" file to look up the browser by.
-inline constexpr const char* kPageFileName = "temphtm.HTM";
-inline constexpr const char* kPageFileBytes = "\"<HTML> <\\HTML>\"\r\n";
-inline constexpr size_t kBrowserBufferLength = 255;
-
 class ErrorDialog {
  public:
   ErrorDialog(ErrorView& view, const ErrorDialogServices& services);
@@ -49,8 +54,9 @@ class ErrorDialog {
   static std::string MailToCaption();   // cmdMailTo
   static std::string EndCaption();      // cmdEnd
 
-  // Builds the report, writes the error log and fills the report box.
-  void OnLoad();
+  // Builds the report of `error`, writes the error log and fills the
+  // report box.
+  void OnLoad(const IffError& error);
   // Each time the window becomes active.
   void OnActivate();
   void OnCopy();
@@ -71,11 +77,7 @@ class ErrorDialog {
   bool logWritten_ = false;
 };
 
-// A folder and a file name joined by one backslash (a root folder such as
-// "C:\" already ends in one).
-std::string JoinFolder(const std::string& folder, const std::string& name);
-
-// What the report needs besides the error context.
+// What the report needs besides the failure.
 struct ReportFacts {
   std::string title;  // application title, "Quillmark"
   int major = 0;
@@ -85,9 +87,9 @@ struct ReportFacts {
   std::string simsPath;       // gSimsPath, unchanged
 };
 
-// The eleven-line error report from the current error context, lines
-// separated by CR LF, no line break after the last.
-std::string BuildErrorReport(const ReportFacts& facts);
+// The eleven-line error report of `error`, lines separated by CR LF, no line
+// break after the last.
+std::string BuildErrorReport(const ReportFacts& facts, const IffError& error);
 
 // The error log's path: the program folder followed by "\errorlog.txt".
 std::string ErrorLogPath(const std::string& programFolder);

@@ -20,9 +20,8 @@ inline constexpr const char* kTempTail = "\\gamedata\\Dorvane_live.iff";
 inline constexpr const char* kLockTail = "\\gamedata\\Dorvane_live.lock";
 
 // HKEY_LOCAL_MACHINE\Software\Maxis\The Sims, value InstallPath: the folder,
-// or kRegistryError when the key or value cannot be read. A value with no
-// terminator is unexpected and ends the program through `fatal`.
-std::string RegistryInstallPath(RegistryApi& registry, FatalErrors& fatal);
+// or kRegistryError when the key or value cannot be read.
+std::string RegistryInstallPath(Registry& registry);
 
 // Stores `folder` as the setting that names the game's folder; when that
 // fails, a message says so with the system's reason (the folder is then

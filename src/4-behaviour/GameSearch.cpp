@@ -1,11 +1,9 @@
 #include "4-behaviour/GameSearch.h"
 
-#include <cstdint>
 #include <initializer_list>
 #include <set>
 #include <vector>
 
-#include "1-platform/Failure.h"
 #include "4-behaviour/GameFolder.h"
 #include "4-behaviour/LibraryFolders.h"
 
@@ -13,20 +11,12 @@ namespace qm {
 
 namespace {
 
-constexpr const char* kSteamKey = "Software\\Valve\\Steam";
-constexpr int32_t kSteamPathBufferSize = 1024;
-
 // Steam's folder as Steam wrote it ("c:/program files (x86)/steam"), or the
-// empty text. A malformed value is Steam's business, not a reason to stop.
-std::string SteamFolder(RegistryApi& registry) {
-  int32_t size = kSteamPathBufferSize;
-  try {
-    const std::string value =
-        GetRegistryString(kHkeyCurrentUser, kSteamKey, "SteamPath", size, registry);
-    return value == kRegistryError ? "" : value;
-  } catch (const Failure&) {
-    return "";
-  }
+// empty text.
+std::string SteamFolder(Registry& registry) {
+  const std::string value =
+      registry.ReadString(RegistryHive::CurrentUser, "Software\\Valve\\Steam", "SteamPath");
+  return value == kRegistryError ? "" : value;
 }
 
 class Search {

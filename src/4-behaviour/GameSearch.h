@@ -15,7 +15,7 @@
 namespace qm {
 
 struct SearchServices {
-  RegistryApi& registry;
+  Registry& registry;
   FileSystem& files;
   Environment& environment;
 };

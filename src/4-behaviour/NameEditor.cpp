@@ -58,7 +58,7 @@ NameEditor::NameEditor(MainView& view, const EditorServices& services)
       store_({services.files, services.messages, services.fatal, services.sleeper}) {}
 
 void NameEditor::OnLoad() {
-  const std::string fromRegistry = RegistryInstallPath(services_.registry, services_.fatal);
+  const std::string fromRegistry = RegistryInstallPath(services_.registry);
   // The registry, or the search, only seeds the setting; once set, the
   // setting decides and nothing is searched.
   std::string setting = services_.settings.Get(kSettingsApp, kSettingsSection, kSettingsKey);
@@ -92,7 +92,7 @@ void NameEditor::OnActivate() {
         "SIMS.EXE Not Found!", MessageIcon::Critical);
   } else {
     if (!gSimsPath.empty()) store_.MakeBackup(gSimsPath);
-    // A failed load has been reported; should the error trap's window close
+    // A failed load has been reported; should the error window close
     // without ending the program, nothing half-loaded stays.
     bool loaded = false;
     WithoutOutOfMemory(kLoadTitle, [&] { loaded = LoadNameLists(); });
@@ -118,7 +118,21 @@ void NameEditor::ForgetLoadedGame() {
   mNameShownAs.clear();
 }
 
-bool NameEditor::LoadNameLists() { return store_.Load(gSimsPath, gNameLists); }
+bool NameEditor::LoadNameLists() {
+  bool loaded = false;
+  ShowingFormatFailures([&] { loaded = store_.Load(gSimsPath, gNameLists); });
+  return loaded;
+}
+
+bool NameEditor::ShowingFormatFailures(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const IffError& error) {
+    services_.errorWindow.Show(error);
+    return false;
+  }
+}
 
 void NameEditor::WriteBack() {
   for (size_t i = 0; i < mItems.size(); ++i) {
@@ -171,7 +185,8 @@ void NameEditor::SaveNameLists() {
   if (mItems.empty()) return;
   WithoutOutOfMemory(kNotSavedTitle, [&] {
     WriteBack();
-    SaveResult result = store_.Save(gSimsPath, gNameLists);
+    SaveResult result = SaveResult::NotSaved;
+    if (!ShowingFormatFailures([&] { result = store_.Save(gSimsPath, gNameLists); })) return;
     if (result == SaveResult::Changed) {
       const Choice choice = services_.messages.AskYesNoCancel(
           "GameData\\live.iff has changed since Quillmark read it: another program (qmnames, a "
@@ -183,7 +198,9 @@ void NameEditor::SaveNameLists() {
           "live.iff Has Changed");
       if (choice == Choice::No) ReloadNameLists();
       if (choice != Choice::Yes) return;
-      result = store_.Save(gSimsPath, gNameLists, true);
+      if (!ShowingFormatFailures([&] { result = store_.Save(gSimsPath, gNameLists, true); })) {
+        return;
+      }
     }
     if (result == SaveResult::Saved) {
       services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);

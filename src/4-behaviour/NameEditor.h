@@ -19,6 +19,7 @@
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
 #include "3-state/AppState.h"
+#include "4-behaviour/ErrorDialog.h"
 #include "4-behaviour/NameStore.h"
 
 namespace qm {
@@ -44,12 +45,13 @@ struct EditorServices {
   FileSystem& files;
   MessageBoxes& messages;
   Settings& settings;
-  RegistryApi& registry;
+  Registry& registry;
   FatalErrors& fatal;
   Sleeper& sleeper;
   FileDialogs& dialogs;
   CodePage& codePage;  // the one the game's names are in
   Environment& environment;
+  ErrorWindow& errorWindow;  // for a failure of the file format
 };
 
 class NameEditor {
@@ -109,6 +111,9 @@ class NameEditor {
   const StringTable& ListTable(int list) const { return store_.ListTable(list); }
 
  private:
+  // Runs `step` on the game's file; a failure of the file format is shown
+  // in the error window. False after such a failure.
+  bool ShowingFormatFailures(const std::function<void()>& step);
   void WriteBack();
   // Drops every edit and loads live.iff again, showing the same list.
   void ReloadNameLists();

@@ -6,7 +6,6 @@
 
 #include "1-platform/Failure.h"
 #include "2-iff/BinarySupport.h"
-#include "2-iff/ErrorTrap.h"
 #include "4-behaviour/GameFolder.h"
 
 namespace qm {
@@ -98,21 +97,19 @@ std::string ShortTableText(const IffFile& file, const StringTable& table, int li
 }
 
 // Decodes the seven name tables of `file` into `tables` and their names into
-// `lists`. False when the decoder failed (reported through the error trap);
-// otherwise `why` says which table cannot supply its names, if any.
-bool DecodeLists(const IffFile& file, std::array<StringTable, kListCount>& tables, NameLists& lists,
+// `lists`; `why` says which table cannot supply its names, if any.
+void DecodeLists(const IffFile& file, std::array<StringTable, kListCount>& tables, NameLists& lists,
                  std::string& why) {
   for (int k = 0; k < kListCount; ++k) {
     const NameListInfo& info = kNameListInfo[static_cast<size_t>(k)];
     StringTable& table = tables[static_cast<size_t>(k)];
-    if (!gsReadSTRSegment(file, table, HexTextToBytes(info.idText), false)) return false;
+    gsReadSTRSegment(file, table, HexTextToBytes(info.idText), false);
     why = ShortTableText(file, table, k);
-    if (!why.empty()) return true;
+    if (!why.empty()) return;
     for (int r = 0; r < info.namesUsed; ++r) {
       lists.Cell(k, r) = table.Entries[static_cast<size_t>(r)].Value;
     }
   }
-  return true;
 }
 
 }  // namespace
@@ -141,9 +138,12 @@ bool NameStore::Load(const std::string& folder, NameLists& lists) {
     return false;
   }
   std::string why;
-  if (!gsReadIFFImage(liveFile_, image) || !DecodeLists(liveFile_, tables_, lists, why)) {
+  try {
+    gsReadIFFImage(liveFile_, image);
+    DecodeLists(liveFile_, tables_, lists, why);
+  } catch (const IffError&) {
     Forget();
-    return false;
+    throw;
   }
   if (!why.empty()) {
     services_.fatal.Fatal(static_cast<int32_t>(Fault::SubscriptOutOfRange), why);
@@ -165,16 +165,15 @@ bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::st
   }
   // The file is only looked at: a failure in it is reported here, not by
   // the error window that halts the program.
-  bool trapped = false;
-  ErrorTrapHook previous = SetErrorTrapHook([&trapped] { trapped = true; });
   IffFile file;
   std::array<StringTable, kListCount> tables;
   NameLists read;
-  const bool decoded = gsReadIFFImage(file, image) && DecodeLists(file, tables, read, why);
-  SetErrorTrapHook(std::move(previous));
-  if (!decoded || trapped) {
+  try {
+    gsReadIFFImage(file, image);
+    DecodeLists(file, tables, read, why);
+  } catch (const IffError& error) {
     why = "The file " + path + " could not be read." + kCrLf + "Error " +
-          std::to_string(gErrNumber) + ": " + gErrDescription;
+          std::to_string(error.number()) + ": " + error.description();
     return false;
   }
   if (!why.empty()) {
@@ -211,15 +210,13 @@ SaveResult NameStore::Save(const std::string& folder, const NameLists& lists, bo
     for (int r = 0; r < info.namesUsed; ++r) {
       table.Entries[static_cast<size_t>(r)].Value = lists.Cell(k, r);
     }
-    if (!gsWriteSTRSegment(liveFile_, table, HexTextToBytes(info.idText), false)) {
-      return SaveResult::NotSaved;
-    }
+    gsWriteSTRSegment(liveFile_, table, HexTextToBytes(info.idText), false);
   }
-  // The writer builds the image under its error trap; putting the image on
-  // disk is a file step like the others, so that a full disk or a write
-  // error is reported and the edits are kept.
+  // The writer builds the image in memory; putting the image on disk is a
+  // file step like the others, so that a full disk or a write error is
+  // reported and the edits are kept.
   Bytes image;
-  if (!gsWriteIFFImage(liveFile_, image)) return SaveResult::NotSaved;
+  gsWriteIFFImage(liveFile_, image);
 
   FileSystem& files = services_.files;
   const std::string temp = folder + kTempTail;

@@ -43,9 +43,10 @@ class NameStore {
 
   // Reads the folder's live.iff and its seven name tables and puts the
   // names into `lists`, remembering the file's size, last-write time and
-  // bytes. False when the file could not be read (a message or the error
-  // trap has said why): nothing of it is kept. A table that is missing or
-  // too short ends the program (Fatal).
+  // bytes. False when the file could not be read (a message has said why):
+  // nothing of it is kept. Throws IffError when it is not the game's format,
+  // keeping nothing either. A table that is missing or too short ends the
+  // program (Fatal).
   bool Load(const std::string& folder, NameLists& lists);
 
   // The seven lists of the IFF file at `path` (the backup), without keeping
@@ -60,7 +61,9 @@ class NameStore {
   // saves never mix their files. Just before the rename, live.iff must still
   // be the file loaded (or last saved): otherwise nothing is written and the
   // result is Changed, unless `overChanges`. NotSaved when a step failed: a
-  // "Names Not Saved" message says why, and live.iff is as it was.
+  // "Names Not Saved" message says why, and live.iff is as it was. Throws
+  // IffError when the tables or the image cannot be encoded; live.iff is
+  // then as it was too.
   SaveResult Save(const std::string& folder, const NameLists& lists, bool overChanges = false);
 
   // Drops the loaded image and tables.

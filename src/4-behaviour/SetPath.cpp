@@ -12,10 +12,9 @@ SetPathDialog::SetPathDialog(SetPathView& view, const SetPathServices& services)
     : view_(view), services_(services) {}
 
 // Both boxes start from the registry and the stored setting each time the
-// dialog opens. A registry value that cannot be read shows as "ERROR"; a
-// malformed one is a failure that no handler of the dialog catches.
+// dialog opens. A registry value that cannot be read shows as "ERROR".
 void SetPathDialog::OnLoad() {
-  view_.SetRegistryText(RegistryInstallPath(services_.registry, services_.fatal));
+  view_.SetRegistryText(RegistryInstallPath(services_.registry));
   view_.SetLocationText(services_.settings.Get(kSettingsApp, kSettingsSection, kSettingsKey));
 }
 

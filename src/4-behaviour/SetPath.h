@@ -32,7 +32,7 @@ struct SetPathServices {
   FileSystem& files;
   MessageBoxes& messages;
   Settings& settings;
-  RegistryApi& registry;
+  Registry& registry;
   FolderBrowser& browser;
   FatalErrors& fatal;
   Environment& environment;

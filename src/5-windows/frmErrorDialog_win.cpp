@@ -54,8 +54,8 @@ class EndOnFailure final : public FatalErrors {
 
 class FrmErrorDialog final : public ErrorView {
  public:
-  FrmErrorDialog(const ErrorWindowServices& services, EndOnFailure& fatal)
-      : services_(services), fatal_(fatal) {}
+  FrmErrorDialog(const ErrorWindowServices& services, EndOnFailure& fatal, const IffError& error)
+      : services_(services), fatal_(fatal), error_(error) {}
 
   void ShowModal();
 
@@ -76,6 +76,7 @@ class FrmErrorDialog final : public ErrorView {
 
   ErrorWindowServices services_;
   EndOnFailure& fatal_;
+  const IffError& error_;
   HWND hwnd_ = nullptr;
   std::vector<HWND> disabled_;
   std::optional<Win32Clipboard> clipboard_;
@@ -119,7 +120,7 @@ void FrmErrorDialog::OnInitDialog() {
   dialog_.emplace(*this, ErrorDialogServices{services_.files, services_.messages, services_.shell,
                                              *clipboard_, services_.program, services_.process});
   try {
-    dialog_->OnLoad();
+    dialog_->OnLoad(error_);
   } catch (...) {
     fatal_.Fatal(0, "");
   }
@@ -139,7 +140,7 @@ void FrmErrorDialog::OnClick(int id) {
 
 // Closed other than by the end button, the program's windows take input
 // again (before this one goes, so that one of them becomes active) and the
-// failing procedure goes on.
+// caller goes on.
 void FrmErrorDialog::OnClose() {
   for (HWND window : disabled_) {
     if (IsWindow(window)) EnableWindow(window, TRUE);
@@ -150,13 +151,13 @@ void FrmErrorDialog::OnClose() {
 
 }  // namespace
 
-void ShowErrorDialogModal(const ErrorWindowServices& services) {
+void ShowErrorDialogModal(const ErrorWindowServices& services, const IffError& error) {
   static bool showing = false;
   if (showing) return;  // a failure inside the error window: it is already up
   showing = true;
   {
     EndOnFailure fatal(services.process);
-    FrmErrorDialog window(services, fatal);
+    FrmErrorDialog window(services, fatal, error);
     window.ShowModal();
   }
   showing = false;

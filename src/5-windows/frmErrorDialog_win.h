@@ -6,6 +6,7 @@
 #include "1-platform/FileSystem.h"
 #include "1-platform/Shell.h"
 #include "1-platform/Ui.h"
+#include "4-behaviour/ErrorDialog.h"
 
 namespace qm {
 
@@ -19,10 +20,19 @@ struct ErrorWindowServices {
   ProcessEnd& process;
 };
 
-// Shows frmErrorDialog modally, centred on the screen, while every other
-// window of the thread is disabled. Its end button ends the process; the
-// call returns only if the window is closed some other way (Alt+F4).
-// The program installs it as the error trap's hook.
-void ShowErrorDialogModal(const ErrorWindowServices& services);
+// Shows frmErrorDialog with the report of `error` modally, centred on the
+// screen, while every other window of the thread is disabled. Its end button
+// ends the process; the call returns only if the window is closed some other
+// way (Alt+F4).
+void ShowErrorDialogModal(const ErrorWindowServices& services, const IffError& error);
+
+class Win32ErrorWindow final : public ErrorWindow {
+ public:
+  explicit Win32ErrorWindow(const ErrorWindowServices& services) : services_(services) {}
+  void Show(const IffError& error) override { ShowErrorDialogModal(services_, error); }
+
+ private:
+  ErrorWindowServices services_;
+};
 
 }  // namespace qm

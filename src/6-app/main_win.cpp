@@ -1,6 +1,6 @@
-// quillmark.exe: start-up. Installs the error trap's handler, creates the
-// main window frmMain on the system's file system, registry and message
-// boxes, and runs the message loop until the window is closed.
+// quillmark.exe: start-up. Creates the main window frmMain on the system's
+// file system, registry, message boxes and error window, and runs the
+// message loop until the window is closed.
 
 #include <windows.h>
 
@@ -13,7 +13,6 @@
 #include "1-platform/Registry.h"
 #include "1-platform/Shell_win.h"
 #include "1-platform/Ui_win.h"
-#include "2-iff/ErrorTrap.h"
 #include "3-state/AppState.h"
 #include "5-windows/frmErrorDialog_win.h"
 #include "5-windows/frmMain_win.h"
@@ -41,15 +40,12 @@ int Run(HINSTANCE instance, int showCommand) {
   // Names are shown, typed and exported in the ANSI code page.
   const std::unique_ptr<CodePage> codePage = SystemCodePage(0);
 
-  const ErrorWindowServices errorServices{files, messages, shell, program, process};
-  SetErrorTrapHook([&errorServices] { ShowErrorDialogModal(errorServices); });
+  Win32ErrorWindow errorWindow({files, messages, shell, program, process});
 
-  const int exitCode = RunMainWindow(instance, showCommand,
-                                     {files, messages, settings, SystemRegistry(), fatal, sleeper,
-                                      fileDialogs, *codePage, SystemEnvironment()},
-                                     browser);
-  SetErrorTrapHook({});
-  return exitCode;
+  return RunMainWindow(instance, showCommand,
+                       {files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs,
+                        *codePage, SystemEnvironment(), errorWindow},
+                       browser);
 }
 
 }  // namespace

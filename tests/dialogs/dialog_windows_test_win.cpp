@@ -14,7 +14,7 @@
 #include "1-platform/Shell_win.h"
 #include "1-platform/Ui_win.h"
 #include "1-platform/Utf16_win.h"
-#include "2-iff/ErrorTrap.h"
+#include "2-iff/IffError.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/ErrorDialog.h"
 #include "5-windows/frmErrorDialog_win.h"
@@ -174,7 +174,7 @@ class SetPathWindowTest : public ::testing::Test {
     owner = MakeOwner();
     gSimsPath = "D:\\Old";
     settings.values[{"Dorvane", "Settings", "Sims Location"}] = "D:\\Old";
-    registry.SetString(kHkeyLocalMachine, "Software\\Maxis\\The Sims", "InstallPath",
+    registry.SetString(RegistryHive::LocalMachine, "Software\\Maxis\\The Sims", "InstallPath",
                        "C:\\Games\\The Sims");
     files.AddFile("C:\\Games\\The Sims\\Sims.exe", "MZ");
   }
@@ -349,16 +349,11 @@ std::string ClipboardText() {
 
 TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
   HWND other = MakeOwner();
-  ResetErrorContext();
   gSimsPath = "C:\\Games\\The Sims";
-  gErrNumber = -5;
-  gErrDescription = "Access is denied.";
-  gErrModule = "modIFFsupport";
-  gErrProcedure = "gsWriteIFF";
-  gErrLocation = 3000;
+  const IffError error(-5, "Access is denied.", "gsWriteIFF", 3000);
   // The version resource of this test program (dialog_windows_test.rc).
   ReportFacts facts{"Quillmark Test", 3, 4, 5, ExeFolder(), gSimsPath};
-  const std::string report = BuildErrorReport(facts);
+  const std::string report = BuildErrorReport(facts, error);
   const std::string logPath = ExeFolder() + "\\errorlog.txt";
   DeleteFileA(logPath.c_str());
 
@@ -413,12 +408,11 @@ TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
   Win32Shell shell;
   Win32ProgramInfo program({kProductName, kVersionMajor, kVersionMinor, kVersionRevision});
   Win32ProcessEnd process;
-  ShowErrorDialogModal({SystemFileSystem(), messages, shell, program, process});
+  ShowErrorDialogModal({SystemFileSystem(), messages, shell, program, process}, error);
   EXPECT_TRUE(checked);
   EXPECT_TRUE(IsWindowEnabled(other));
   DestroyWindow(other);
   DeleteFileA(logPath.c_str());
-  ResetErrorContext();
   gSimsPath.clear();
 }
 

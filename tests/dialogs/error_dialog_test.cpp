@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "1-platform/Failure.h"
-#include "2-iff/ErrorTrap.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/ErrorDialog.h"
 #include "support/DialogFakes.h"
@@ -28,7 +27,6 @@ using ::testing::ElementsAre;
 
 constexpr WindowHandle kWindowHandle = 0xE77;
 constexpr const char* kLogPath = "C:\\Program Files\\Quillmark\\errorlog.txt";
-constexpr const char* kPagePath = "C:\\Users\\ann\\AppData\\Local\\Temp\\temphtm.HTM";
 
 std::vector<std::string> SplitCrLf(const std::string& text) {
   std::vector<std::string> lines;
@@ -62,16 +60,10 @@ class FakeErrorView final : public ErrorView {
 class ErrorDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetErrorContext();
     gSimsPath = "C:\\Games\\The Sims";
-    // The folders the log and the page are written to.
-    files.AddFolder(program.folder);
-    files.AddFolder(program.tempFolder);
+    files.AddFolder(program.folder);  // where the log is written
   }
-  void TearDown() override {
-    ResetErrorContext();
-    gSimsPath.clear();
-  }
+  void TearDown() override { gSimsPath.clear(); }
 
   Journal journal;
   FakeErrorView view{journal};
@@ -82,18 +74,16 @@ class ErrorDialogTest : public ::testing::Test {
   FakeProgramInfo program;
   FakeProcessEnd process;
   ErrorDialog dialog{view, {files, messages, shell, clipboard, program, process}};
+  const IffError error{38, "Unexpected end of file", "gsReadIFF", 2000};
 };
 
 // --- Load: report and log ---
 
 TEST_F(ErrorDialogTest, ReportLineByLineWithNegativeNumbersAndMultiLineDescription) {
-  gErrNumber = -2147024891;
-  gErrDescription = "Access is denied.\r\nC:\\Games\\The Sims\\gamedata\\live.iff";
-  gErrModule = "modIFFsupport";
-  gErrProcedure = "gsWriteIFF";
-  gErrLocation = -3000;
   program.version = {"Quillmark", 1, 0, 0};
-  dialog.OnLoad();
+  dialog.OnLoad(IffError(-2147024891,
+                         "Access is denied.\r\nC:\\Games\\The Sims\\gamedata\\live.iff",
+                         "gsWriteIFF", -3000));
   EXPECT_THAT(
       SplitCrLf(view.messageText),
       ElementsAre("Quillmark - Version 1.0.0", "", "Error: -2147024891", "Access is denied.",
@@ -105,23 +95,21 @@ TEST_F(ErrorDialogTest, ReportLineByLineWithNegativeNumbersAndMultiLineDescripti
 
 TEST_F(ErrorDialogTest, TitleAndVersionComeFromTheProgramsVersionResource) {
   program.version = {"Quillmark Beta", 2, 10, 7};
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   EXPECT_EQ(SplitCrLf(view.messageText).front(), "Quillmark Beta - Version 2.10.7");
 }
 
 TEST_F(ErrorDialogTest, SimsPathLineShowsEmptyAndErrorUnchanged) {
   gSimsPath = "";
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   EXPECT_EQ(SplitCrLf(view.messageText).back(), "Sims Path: ");
   gSimsPath = "ERROR";
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   EXPECT_EQ(SplitCrLf(view.messageText).back(), "Sims Path: ERROR");
 }
 
 TEST_F(ErrorDialogTest, LogHoldsReportThenCrLfAndIsFilledBeforeTheBox) {
-  gErrNumber = 38;
-  gErrDescription = "Unexpected end of file";
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   EXPECT_THAT(files.Log(), ElementsAre(std::string("Create ") + kLogPath,
                                        std::string("Write ") + kLogPath + " " +
                                            std::to_string(dialog.Report().size() + 2),
@@ -133,10 +121,8 @@ TEST_F(ErrorDialogTest, LogHoldsReportThenCrLfAndIsFilledBeforeTheBox) {
 
 TEST_F(ErrorDialogTest, SecondLoadRewritesTheLogWithOnlyTheNewReport) {
   files.AddFile(kLogPath, std::string(5000, 'o'));
-  gErrProcedure = "gsReadIFF";
-  dialog.OnLoad();
-  gErrProcedure = "gsReadRSMP";
-  dialog.OnLoad();
+  dialog.OnLoad(error);
+  dialog.OnLoad(IffError(38, "Unexpected end of file", "gsReadRSMP", 3000));
   const std::string log = files.Contents(kLogPath).value_or("");
   EXPECT_EQ(log, dialog.Report() + "\r\n");
   EXPECT_NE(log.find("Procedure: gsReadRSMP\r\n"), std::string::npos);
@@ -145,7 +131,7 @@ TEST_F(ErrorDialogTest, SecondLoadRewritesTheLogWithOnlyTheNewReport) {
 
 TEST_F(ErrorDialogTest, ProgramAtDriveRootGivesTwoBackslashesInLogPath) {
   program.folder = "D:\\";
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   EXPECT_EQ(files.Paths(), std::vector<std::string>{"D:\\\\errorlog.txt"});
   EXPECT_EQ(SplitCrLf(view.messageText)[9], "Install Path: D:\\");
 }
@@ -153,7 +139,7 @@ TEST_F(ErrorDialogTest, ProgramAtDriveRootGivesTwoBackslashesInLogPath) {
 TEST_F(ErrorDialogTest, UnwritableLogStillShowsTheReport) {
   files.AddFile(kLogPath, "old report\r\n");
   files.SetReadOnly(kLogPath);
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   EXPECT_FALSE(dialog.LogWritten());
   EXPECT_EQ(files.Contents(kLogPath), "old report\r\n");
   EXPECT_EQ(view.messageText, dialog.Report());
@@ -164,34 +150,13 @@ TEST_F(ErrorDialogTest, UnwritableLogStillShowsTheReport) {
 
 TEST_F(ErrorDialogTest, LogThatFailsMidWriteStillShowsTheReport) {
   files.ShortWrite(2);  // Create, then the one Write
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   EXPECT_FALSE(dialog.LogWritten());
   EXPECT_EQ(view.messageText, dialog.Report());
   files.FailCall(3, syserr::kAccessDenied);  // the second load's Create
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   EXPECT_FALSE(dialog.LogWritten());
   EXPECT_EQ(view.messageText, dialog.Report());
-}
-
-// The handler protocol through to the window: the location reported for
-// the two procedures without stages is 0 whatever an earlier one left.
-TEST_F(ErrorDialogTest, TrappedFailureShowsLocationZeroForProceduresWithoutStages) {
-  std::vector<std::string> locationLines;
-  ErrorTrapHook previous = SetErrorTrapHook([&] {
-    dialog.OnLoad();
-    locationLines.push_back(SplitCrLf(view.messageText)[7]);
-  });
-  const auto fail = [] { throw Failure(87, "Invalid argument: string table"); };
-  gErrLocation = 3000;
-  EXPECT_FALSE(RunTrapped("modIFFsupport", "gsWriteSTRSegment", TrapLocation::Reset, fail));
-  gErrLocation = 4000;
-  EXPECT_FALSE(RunTrapped("modIFFsupport", "gsUpdateRsmp", TrapLocation::Reset, fail));
-  gErrLocation = 2000;
-  EXPECT_FALSE(RunTrapped("modIFFsupport", "gsReadIFF", TrapLocation::Keep, fail));
-  SetErrorTrapHook(std::move(previous));
-  EXPECT_THAT(locationLines, ElementsAre("Location: 0", "Location: 0", "Location: 2000"));
-  EXPECT_EQ(SplitCrLf(view.messageText)[6], "Procedure: gsReadIFF");
-  EXPECT_EQ(SplitCrLf(view.messageText)[3], "Invalid argument: string table");
 }
 
 // --- Window texts ---
@@ -214,12 +179,12 @@ TEST_F(ErrorDialogTest, ActivationResetsPointerThenFocusesCmdFocus) {
 }
 
 TEST_F(ErrorDialogTest, CopyClearsClipboardThenPutsTheBoxTextWithLineBreaks) {
-  dialog.OnLoad();
+  dialog.OnLoad(error);
   journal.clear();
   dialog.OnCopy();
   EXPECT_THAT(clipboard.calls, ElementsAre("Clear", "SetText " + dialog.Report()));
   EXPECT_EQ(clipboard.text, dialog.Report());
-  EXPECT_NE(clipboard.text.find("\r\n\r\nError: 0\r\n"), std::string::npos);
+  EXPECT_NE(clipboard.text.find("\r\n\r\nError: 38\r\n"), std::string::npos);
   EXPECT_THAT(journal, ElementsAre("view: focus"));
   EXPECT_TRUE(messages.shown.empty());
 }
@@ -257,110 +222,25 @@ TEST_F(ErrorDialogTest, MailToOpensMailtoAddressAndIgnoresTheResult) {
   EXPECT_THAT(journal, ElementsAre("view: focus"));
 }
 
-TEST_F(ErrorDialogTest, WebPageFileHoldsExactly18BytesWhileTheBrowserIsLookedUp) {
-  std::string pageBytes;
-  shell.onFind = [&](const std::string& file) { pageBytes = files.Contents(file).value_or("?"); };
-  dialog.OnWebPage();
-  EXPECT_EQ(pageBytes, std::string("\x22<HTML> <\\HTML>\x22\x0D\x0A"));
-  EXPECT_EQ(pageBytes.size(), 18u);
-  ASSERT_EQ(shell.finds.size(), 1u);
-  EXPECT_EQ(shell.finds[0].file, kPagePath);
-  EXPECT_EQ(shell.finds[0].folder, "");
-  EXPECT_EQ(shell.finds[0].bufferIn, std::string(255, ' '));
-  EXPECT_FALSE(files.Exists(kPagePath));
-}
-
-TEST_F(ErrorDialogTest, WebPageStartsBrowserWithAddressAsParameters) {
-  shell.foundPath = std::string("C:\\Program Files\\Web Browser\\browser.exe") + '\0';
+TEST_F(ErrorDialogTest, WebPageOpensTheAddressThroughTheShellAndReportsAFailure) {
   dialog.OnWebPage();
   ASSERT_EQ(shell.executes.size(), 1u);
   const FakeShell::ExecuteCall& call = shell.executes[0];
   EXPECT_EQ(call.owner, kWindowHandle);
   EXPECT_EQ(call.verb, "open");
-  EXPECT_EQ(call.file, "C:\\Program Files\\Web Browser\\browser.exe");
-  EXPECT_EQ(call.params, "https://quillmark.dorvane.example/support");
-  EXPECT_EQ(call.folder, "");
+  EXPECT_EQ(call.file, "https://quillmark.dorvane.example/support");
+  EXPECT_EQ(call.params, "");
   EXPECT_EQ(call.show, 1);
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_THAT(
-      files.Log(),
-      ElementsAre(std::string("Create ") + kPagePath, std::string("Write ") + kPagePath + " 18",
-                  std::string("Commit ") + kPagePath, std::string("Remove ") + kPagePath));
-}
+  EXPECT_TRUE(files.Log().empty());
 
-TEST_F(ErrorDialogTest, BrowserPathIsTrimmedAndTakenUpToItsNul) {
-  // Leading spaces go; bytes after the NUL go; spaces just before it stay.
-  shell.foundPath = std::string("  C:\\wb.exe ") + '\0' + "left over";
-  dialog.OnWebPage();
-  ASSERT_EQ(shell.executes.size(), 1u);
-  EXPECT_EQ(shell.executes[0].file, "C:\\wb.exe ");
-}
-
-TEST_F(ErrorDialogTest, NoBrowserIsReportedAndPageFileDeleted) {
-  for (intptr_t result : {0, 31, 32}) {
-    SCOPED_TRACE(result);
-    messages.shown.clear();
-    shell.findResult = result;
-    dialog.OnWebPage();
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Could not find the default web browser!");
-    EXPECT_EQ(messages.shown[0].title, "Error - Browser Not Found");
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_TRUE(shell.executes.empty());
-    EXPECT_FALSE(files.Exists(kPagePath));
-  }
-}
-
-TEST_F(ErrorDialogTest, BrowserThatCannotStartIsReportedAndPageFileDeleted) {
   shell.executeResult = 32;
   dialog.OnWebPage();
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "Support web page not found!");
   EXPECT_EQ(messages.shown[0].title, "Error - Bad URL");
   EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
-  EXPECT_FALSE(files.Exists(kPagePath));
-  shell.executeResult = 33;
-  dialog.OnWebPage();
-  EXPECT_EQ(messages.shown.size(), 1u);
-}
-
-TEST_F(ErrorDialogTest, ExistingPageFileIsOverwrittenThenDeleted) {
-  files.AddFile(kPagePath, std::string(100, 'z'));
-  std::string pageBytes;
-  shell.onFind = [&](const std::string& file) { pageBytes = files.Contents(file).value_or("?"); };
-  dialog.OnWebPage();
-  EXPECT_EQ(pageBytes.size(), 18u);
-  EXPECT_FALSE(files.Exists(kPagePath));
-}
-
-TEST_F(ErrorDialogTest, PageFileThatCannotBeCreatedIsReportedByName) {
-  files.AddFile(kPagePath, "someone else's");
-  files.SetReadOnly(kPagePath);
-  dialog.OnWebPage();
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title, "Error - Temporary File");
-  EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
-  EXPECT_EQ(messages.shown[0].text, std::string("Could not create the temporary page file ") +
-                                        kPagePath + "\r\n" +
-                                        SystemErrorText(syserr::kAccessDenied));
-  EXPECT_TRUE(shell.finds.empty());
-  EXPECT_TRUE(shell.executes.empty());
-}
-
-TEST_F(ErrorDialogTest, PageFileWriteFailureStillDeletesThePartialFile) {
-  files.ShortWrite(2);
-  dialog.OnWebPage();
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title, "Error - Temporary File");
-  EXPECT_FALSE(files.Exists(kPagePath));
-}
-
-TEST_F(ErrorDialogTest, TempFolderWithoutTrailingBackslashGetsOne) {
-  program.tempFolder = "D:\\Temp";
-  files.AddFolder(program.tempFolder);
-  dialog.OnWebPage();
-  ASSERT_EQ(shell.finds.size(), 1u);
-  EXPECT_EQ(shell.finds[0].file, "D:\\Temp\\temphtm.HTM");
+  EXPECT_THAT(journal, ElementsAre("view: focus", "view: focus", "message: Error - Bad URL"));
 }
 
 TEST_F(ErrorDialogTest, ActionsKeepTheWindowOpenAndEndButtonEndsTheProcess) {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "2-iff/ErrorTrap.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/NameEditor.h"
 #include "editor/GameFixture.h"
@@ -17,17 +16,29 @@
 
 namespace qm::test {
 
+// The error window: records the procedure of each failure it is shown, and
+// the last one's description.
+class FakeErrorWindow final : public ErrorWindow {
+ public:
+  explicit FakeErrorWindow(std::vector<std::string>& shown) : shown_(shown) {}
+  void Show(const IffError& error) override {
+    shown_.push_back(error.procedure());
+    lastDescription = error.description();
+  }
+  std::string lastDescription;
+
+ private:
+  std::vector<std::string>& shown_;
+};
+
 // One NameEditor wired to fakes and an in-memory file system. Creating it
-// resets the program-wide state; error traps are recorded while it lives.
+// resets the program-wide state; `traps` records what the error window shows.
 class EditorRig {
  public:
   EditorRig() {
     gSimsPath.clear();
     gNameLists.Clear();
-    ResetErrorContext();
-    previousHook_ = SetErrorTrapHook([this] { traps.push_back(gErrProcedure); });
   }
-  ~EditorRig() { SetErrorTrapHook(previousHook_); }
   EditorRig(const EditorRig&) = delete;
   EditorRig& operator=(const EditorRig&) = delete;
 
@@ -66,12 +77,10 @@ class EditorRig {
   FakeFileDialogs dialogs;
   std::unique_ptr<CodePage> codePage = SystemCodePage(1252);
   FakeEnvironment environment;
-  NameEditor editor{view, EditorServices{fs, messages, settings, registry, fatal, sleeper, dialogs,
-                                         *codePage, environment}};
   std::vector<std::string> traps;
-
- private:
-  ErrorTrapHook previousHook_;
+  FakeErrorWindow errorWindow{traps};
+  NameEditor editor{view, EditorServices{fs, messages, settings, registry, fatal, sleeper, dialogs,
+                                         *codePage, environment, errorWindow}};
 };
 
 class EditorHarness : public ::testing::Test, public EditorRig {

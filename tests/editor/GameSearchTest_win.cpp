@@ -34,7 +34,7 @@ TEST(GameSearchOnWindows, FindsTheGameInASteamLibraryNamedBeyondTheCodePage) {
   WriteFile(game + "\\Sims.exe", "MZ");
   WriteFile(game + "\\GameData\\live.iff", "IFF");
   FakeRegistry registry;
-  registry.SetString(kHkeyCurrentUser, "Software\\Valve\\Steam", "SteamPath", steam);
+  registry.SetString(RegistryHive::CurrentUser, "Software\\Valve\\Steam", "SteamPath", steam);
 
   EXPECT_EQ(SearchKnownPlaces({registry, SystemFileSystem(), SystemEnvironment()}), game);
 }

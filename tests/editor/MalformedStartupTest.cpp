@@ -1,6 +1,6 @@
 // A malformed live.iff at start-up: cut short anywhere, a chunk size past the
 // end, a map with no end, a name chunk missing, a name table too short or
-// undecodable, random damage. Activation must report through the error trap
+// undecodable, random damage. Activation must report through the error window
 // or the fatal-error exit, never crash (the native suite runs under ASan and
 // UBSan), and write nothing: the only file it may make is the one-time backup,
 // a byte copy of live.iff as found.
@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "2-iff/ErrorTrap.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/NameEditor.h"
 #include "editor/EditorHarness.h"
@@ -145,7 +144,8 @@ TEST(MalformedStartup, ChunkSizePastTheEndIsReportedByTheReader) {
     const Bytes bad = Patched(l.image, NameChunkAt(l, list) + 4, LongToBEBytes(0x7FFFFFF0));
     Start s(bad);
     EXPECT_EQ(s.traps, std::vector<std::string>{"gsReadIFF"});
-    EXPECT_NE(gErrDescription.find("chunk data"), std::string::npos) << gErrDescription;
+    const std::string& description = s.errorWindow.lastDescription;
+    EXPECT_NE(description.find("chunk data"), std::string::npos) << description;
     ExpectReportedFailure(s, bad);
   }
 }

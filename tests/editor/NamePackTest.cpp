@@ -106,6 +106,14 @@ TEST_F(NamePacks, RestoreGivesBackTheBackupsNamesAndAMissingBackupIsSaid) {
   EXPECT_EQ(messages.shown.back().title, "Restore Original Names");
   EXPECT_NE(messages.shown.back().text.find("was not found"), std::string::npos);
   EXPECT_EQ(view.items.at(3), "Zed");
+
+  // A damaged backup is said in the box, not in the error window that halts.
+  fs.AddFile(kBackupPath, original.substr(0, 100));
+  editor.OnRestoreNames();
+  EXPECT_NE(messages.shown.back().text.find("could not be read.\r\nError 38: "), std::string::npos)
+      << messages.shown.back().text;
+  EXPECT_TRUE(traps.empty());
+  EXPECT_EQ(view.items.at(3), "Zed");
 }
 
 // Every name a game file can hold comes back from a pack byte for byte:

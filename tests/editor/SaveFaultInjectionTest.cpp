@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "2-iff/ErrorTrap.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/NameEditor.h"
 #include "editor/EditorHarness.h"
@@ -61,15 +60,15 @@ Bytes NewImage(const Bytes& oldImage) {
     for (const NameEdit& edit : kEdits) {
       if (edit.list == static_cast<int>(k)) table.Entries.at(edit.row).Value = edit.name;
     }
-    EXPECT_TRUE(gsWriteSTRSegment(file, table, HexTextToBytes(kNameListInfo[k].idText), false));
+    gsWriteSTRSegment(file, table, HexTextToBytes(kNameListInfo[k].idText), false);
   }
   Bytes image;
-  EXPECT_TRUE(gsWriteIFFImage(file, image));
+  gsWriteIFFImage(file, image);
   return image;
 }
 
 // One program run: the game loaded through the editor, kEdits made, nothing
-// saved yet. Traps are recorded while the session lives.
+// saved yet. What the error window shows is recorded while the session lives.
 class Session : public EditorRig {
  public:
   explicit Session(Setup setup) {
@@ -90,7 +89,7 @@ class Session : public EditorRig {
     callsBeforeSave = fs.CallCount();
   }
 
-  // Reports of a failed save: error traps and "Names Not Saved" boxes.
+  // Reports of a failed save: error windows and "Names Not Saved" boxes.
   int FailureReports() const {
     int reports = static_cast<int>(traps.size());
     for (const ShownMessage& m : messages.shown) reports += m.title == kNotSavedTitle ? 1 : 0;

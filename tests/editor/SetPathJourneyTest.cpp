@@ -33,7 +33,8 @@ class SetPathJourney : public EditorHarness {
   }
 
   void RegistryNames(const std::string& folder) {
-    registry.SetString(kHkeyLocalMachine, "Software\\Maxis\\The Sims", "InstallPath", folder);
+    registry.SetString(RegistryHive::LocalMachine, "Software\\Maxis\\The Sims", "InstallPath",
+                       folder);
   }
 
   std::vector<std::string> NamesIn(const std::string& liveIff, int list) {
@@ -69,10 +70,10 @@ TEST_F(SetPathJourney, SwitchingGamesNeverCarriesNamesAcross) {
   for (int k = 0; k < 7; ++k) {
     StringTable table = NameTable(other, k);
     for (StringEntry& entry : table.Entries) entry.Value[0] = 'B';
-    ASSERT_TRUE(gsWriteSTRSegment(other, table, HexTextToBytes(kNameListInfo[k].idText), false));
+    gsWriteSTRSegment(other, table, HexTextToBytes(kNameListInfo[k].idText), false);
   }
   Bytes otherImage;
-  ASSERT_TRUE(gsWriteIFFImage(other, otherImage));
+  gsWriteIFFImage(other, otherImage);
   fs.AddFile(kOtherRoot + "\\Sims.exe", "MZ");
   fs.AddFile(kOtherRoot + "\\GameData\\live.iff", otherImage);
   const std::string liveA = Live();

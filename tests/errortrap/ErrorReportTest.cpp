@@ -1,19 +1,15 @@
-// The error report built from the error context, and the error log's path.
+// The error report built from a failure, and the error log's path.
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 #include <vector>
 
-#include "2-iff/ErrorTrap.h"
 #include "4-behaviour/ErrorDialog.h"
 
 namespace qm {
 namespace {
-
-using ::testing::ElementsAre;
 
 std::vector<std::string> SplitCrLf(const std::string& text) {
   std::vector<std::string> lines;
@@ -29,7 +25,6 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 class ErrorReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetErrorContext();
     facts_.title = "Quillmark";
     facts_.major = 1;
     facts_.minor = 0;
@@ -37,18 +32,16 @@ class ErrorReportTest : public ::testing::Test {
     facts_.programFolder = "C:\\Program Files\\Quillmark";
     facts_.simsPath = "C:\\Program Files\\Maxis\\The Sims";
   }
-  void TearDown() override { ResetErrorContext(); }
+  std::string Report(int32_t number, const std::string& description = "",
+                     const std::string& procedure = "gsReadIFF", int32_t location = 2000) {
+    return BuildErrorReport(facts_, IffError(number, description, procedure, location));
+  }
 
   ReportFacts facts_;
 };
 
 TEST_F(ErrorReportTest, ElevenLinesSeparatedByCrLf) {
-  gErrNumber = 38;
-  gErrDescription = "Unexpected end of file: STR# 300";
-  gErrModule = "modIFFsupport";
-  gErrProcedure = "gsReadSTRSegment";
-  gErrLocation = 5000;
-  EXPECT_EQ(BuildErrorReport(facts_),
+  EXPECT_EQ(Report(38, "Unexpected end of file: STR# 300", "gsReadSTRSegment", 5000),
             "Quillmark - Version 1.0.0\r\n"
             "\r\n"
             "Error: 38\r\n"
@@ -62,33 +55,20 @@ TEST_F(ErrorReportTest, ElevenLinesSeparatedByCrLf) {
             "Sims Path: C:\\Program Files\\Maxis\\The Sims");
 }
 
-TEST_F(ErrorReportTest, EmptyContextAtProgramStart) {
-  facts_.simsPath = "";
-  EXPECT_THAT(SplitCrLf(BuildErrorReport(facts_)),
-              ElementsAre("Quillmark - Version 1.0.0", "", "Error: 0", "", "",
-                          "Module: ", "Procedure: ", "Location: 0", "",
-                          "Install Path: C:\\Program Files\\Quillmark", "Sims Path: "));
-}
-
 TEST_F(ErrorReportTest, NumbersInPlainDecimalWithMinusSign) {
-  gErrNumber = INT32_MIN;
-  gErrLocation = -1000;
   facts_.major = 12;
   facts_.minor = 3;
   facts_.revision = 45;
-  std::vector<std::string> lines = SplitCrLf(BuildErrorReport(facts_));
+  std::vector<std::string> lines = SplitCrLf(Report(INT32_MIN, "", "gsReadIFF", -1000));
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_EQ(lines[0], "Quillmark - Version 12.3.45");
   EXPECT_EQ(lines[2], "Error: -2147483648");
   EXPECT_EQ(lines[7], "Location: -1000");
-  gErrNumber = INT32_MAX;
-  EXPECT_EQ(SplitCrLf(BuildErrorReport(facts_))[2], "Error: 2147483647");
+  EXPECT_EQ(SplitCrLf(Report(INT32_MAX))[2], "Error: 2147483647");
 }
 
 TEST_F(ErrorReportTest, DescriptionWithLineBreaksIsKeptAsItIs) {
-  gErrNumber = 5;
-  gErrDescription = "Access is denied.\r\nC:\\g\\live.iff\nthird";
-  std::string report = BuildErrorReport(facts_);
+  std::string report = Report(5, "Access is denied.\r\nC:\\g\\live.iff\nthird");
   EXPECT_NE(report.find("Error: 5\r\nAccess is denied.\r\nC:\\g\\live.iff\nthird\r\n\r\nModule: "),
             std::string::npos);
   std::vector<std::string> lines = SplitCrLf(report);
@@ -100,26 +80,14 @@ TEST_F(ErrorReportTest, DescriptionWithLineBreaksIsKeptAsItIs) {
 
 TEST_F(ErrorReportTest, SimsPathIsShownUnchanged) {
   facts_.simsPath = "ERROR";
-  std::string report = BuildErrorReport(facts_);
+  std::string report = Report(38);
   EXPECT_EQ(report.substr(report.size() - 18), "\r\nSims Path: ERROR");
   facts_.simsPath = "";
-  report = BuildErrorReport(facts_);
+  report = Report(38);
   EXPECT_EQ(report.substr(report.size() - 13), "\r\nSims Path: ");
   facts_.simsPath = "C:\\Sims\\";
-  report = BuildErrorReport(facts_);
+  report = Report(38);
   EXPECT_EQ(report.substr(report.size() - 21), "\r\nSims Path: C:\\Sims\\");
-}
-
-TEST_F(ErrorReportTest, ReadsTheContextAtTheMomentItIsBuilt) {
-  gErrProcedure = "gsReadIFF";
-  gErrLocation = 2000;
-  std::string first = BuildErrorReport(facts_);
-  gErrProcedure = "gsUpdateRsmp";
-  gErrLocation = 0;
-  std::vector<std::string> lines = SplitCrLf(BuildErrorReport(facts_));
-  EXPECT_EQ(lines[6], "Procedure: gsUpdateRsmp");
-  EXPECT_EQ(lines[7], "Location: 0");
-  EXPECT_EQ(SplitCrLf(first)[7], "Location: 2000");
 }
 
 TEST(ErrorLogPath, FolderTextThenBackslashErrorlog) {

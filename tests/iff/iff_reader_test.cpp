@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "2-iff/IffFile.h"
-#include "TrapRecorder.h"
+#include "ExpectIffError.h"
 #include "support/MemoryFileSystem.h"
 #include "testkit/IffBuilder.h"
 
@@ -12,7 +12,8 @@ using test::B;
 using test::Be32;
 using test::IffBuilder;
 using test::MapSpec;
-using IffReader = test::TrapRecorder;
+using IffReader = ::testing::Test;
+using test::ExpectIffError;
 
 MapSpec OneEntryMap(const Bytes& type, uint16_t id) {
   return MapSpec{.groups = {{.type = type, .entries = {{.id = id, .label = "x"}}}}};
@@ -24,7 +25,7 @@ TEST_F(IffReader, TakesHeaderAndChunkFieldsApartAsRawBytes) {
                           .Chunk("STR#", 0x0096, 0x0010, "Names", "abc")
                           .Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, image)) << TrapList();
+  gsReadIFFImage(file, image);
   EXPECT_EQ(file.Signature, image.substr(0, 60));
   EXPECT_EQ(file.RsmpOffset, B({0, 0, 0, 0}));
   ASSERT_EQ(file.Chunks.size(), 1u);
@@ -35,8 +36,6 @@ TEST_F(IffReader, TakesHeaderAndChunkFieldsApartAsRawBytes) {
   EXPECT_EQ(c.IdFlags, B({0x00, 0x96, 0x00, 0x10}));
   EXPECT_EQ(c.Label, image.substr(64 + 12, 64));
   EXPECT_EQ(c.Data, "abc");
-  EXPECT_EQ(gErrLocation, 2000);
-  EXPECT_TRUE(traps.empty());
 }
 
 TEST_F(IffReader, HeaderMapOffsetOfZeroOrTextZerosMeansNoMap) {
@@ -47,7 +46,7 @@ TEST_F(IffReader, HeaderMapOffsetOfZeroOrTextZerosMeansNoMap) {
                             .Map(OneEntryMap("STR#", 1))
                             .Build();
     IffFile file;
-    ASSERT_TRUE(gsReadIFFImage(file, image));
+    gsReadIFFImage(file, image);
     EXPECT_FALSE(file.HasRsmp);
     EXPECT_EQ(file.RsmpOffset, field);
     // The map chunk is still read into the map fields.
@@ -61,7 +60,7 @@ TEST_F(IffReader, HeaderMapOffsetOfZeroOrTextZerosMeansNoMap) {
 TEST_F(IffReader, NonZeroMapOffsetWithoutMapChunkLeavesMapFieldsEmpty) {
   const Bytes image = IffBuilder().MapOffsetField(Be32(1234)).Chunk("STR#", 1, 0, "", "").Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, image));
+  gsReadIFFImage(file, image);
   EXPECT_TRUE(file.HasRsmp);
   EXPECT_TRUE(file.RsmpHeader.empty());
   EXPECT_TRUE(file.RsmpTypes.empty());
@@ -75,7 +74,7 @@ TEST_F(IffReader, MapChunkInTheMiddleIsLeftOutOfChunks) {
       .Chunk("BHAV", 3, 0, "", "three");
   const Bytes image = b.Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, image));
+  gsReadIFFImage(file, image);
   ASSERT_EQ(file.Chunks.size(), 3u);
   EXPECT_EQ(file.Chunks[0].Offset, 65);
   EXPECT_EQ(file.Chunks[1].Offset, static_cast<int32_t>(b.OffsetOf(2)) + 1);
@@ -90,7 +89,7 @@ TEST_F(IffReader, MapTypeIsCaseSensitive) {
   const Bytes image =
       IffBuilder().Chunk("RSMP", 1, 0, "", "a").Chunk("Rsmp", 2, 0, "", "b").Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, image));
+  gsReadIFFImage(file, image);
   ASSERT_EQ(file.Chunks.size(), 2u);
   EXPECT_EQ(file.Chunks[0].Type, "RSMP");
   EXPECT_EQ(file.Chunks[1].Type, "Rsmp");
@@ -106,7 +105,7 @@ TEST_F(IffReader, LaterMapChunkReplacesEarlierOne) {
                                                   {.type = "STR#", .entries = {{.id = 1}}}}})
                           .Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, image));
+  gsReadIFFImage(file, image);
   ASSERT_EQ(file.Chunks.size(), 2u);
   EXPECT_EQ(file.Chunks[1].Type, "BHAV");
   EXPECT_EQ(file.RsmpTypeCount, 2);
@@ -119,7 +118,7 @@ TEST_F(IffReader, MapChunkRightAfterAnotherIsAnOrdinaryChunk) {
   b.Chunk("STR#", 1, 0, "", "").Map(OneEntryMap("STR#", 1)).Map(OneEntryMap("STR#", 1));
   const Bytes image = b.Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, image));
+  gsReadIFFImage(file, image);
   ASSERT_EQ(file.Chunks.size(), 2u);
   EXPECT_EQ(file.Chunks[1].Type, "rsmp");
   EXPECT_EQ(file.Chunks[1].Offset, static_cast<int32_t>(b.OffsetOf(2)) + 1);
@@ -129,7 +128,7 @@ TEST_F(IffReader, MapChunkRightAfterAnotherIsAnOrdinaryChunk) {
 TEST_F(IffReader, ChunkOfExactly76BytesHasEmptyData) {
   const Bytes image = IffBuilder().Chunk("GLOB", 1, 0, "", "").Chunk("GLOB", 2, 0, "", "").Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, image));
+  gsReadIFFImage(file, image);
   ASSERT_EQ(file.Chunks.size(), 2u);
   EXPECT_TRUE(file.Chunks[0].Data.empty());
   EXPECT_EQ(file.Chunks[1].Offset, 65 + 76);
@@ -137,15 +136,13 @@ TEST_F(IffReader, ChunkOfExactly76BytesHasEmptyData) {
 
 TEST_F(IffReader, SizeFieldBelow76EndsTheRead) {
   for (int32_t size : {75, 0, -1}) {
-    traps.clear();
     const Bytes image = IffBuilder()
                             .Chunk("GLOB", 1, 0, "", "")
                             .Chunk("GLOB", 2, 0, "", "", size)
                             .Raw(Bytes(100, 'z'))
                             .Build();
     IffFile file;
-    EXPECT_FALSE(gsReadIFFImage(file, image));
-    ExpectOneTrap("gsReadIFF", 2000, Fault::InvalidArgument);
+    ExpectIffError([&] { gsReadIFFImage(file, image); }, "gsReadIFF", 2000, Fault::InvalidArgument);
     // The chunks read before the failure stay in the image.
     EXPECT_EQ(file.Chunks.size(), 2u);
     EXPECT_EQ(file.Chunks[0].IdFlags, B({0, 1, 0, 0}));
@@ -156,35 +153,32 @@ TEST_F(IffReader, SizeOfMostNegativeValueOverflows) {
   const Bytes image =
       IffBuilder().Chunk("GLOB", 1, 0, "", "", INT32_MIN).Raw(Bytes(10, 'z')).Build();
   IffFile file;
-  EXPECT_FALSE(gsReadIFFImage(file, image));
-  ExpectOneTrap("gsReadIFF", 2000, Fault::Overflow);
+  ExpectIffError([&] { gsReadIFFImage(file, image); }, "gsReadIFF", 2000, Fault::Overflow);
 }
 
 TEST_F(IffReader, SizeLargerThanTheBytesLeftEndsTheRead) {
   for (int32_t size : {77, 1000, INT32_MAX}) {
-    traps.clear();
     const Bytes image = IffBuilder().Chunk("GLOB", 1, 0, "", "", size).Build();
     IffFile file;
-    EXPECT_FALSE(gsReadIFFImage(file, image));
-    ExpectOneTrap("gsReadIFF", 2000, Fault::UnexpectedEndOfFile);
+    ExpectIffError([&] { gsReadIFFImage(file, image); }, "gsReadIFF", 2000,
+                   Fault::UnexpectedEndOfFile);
   }
 }
 
 TEST_F(IffReader, SingleByteAfterLastChunkIsIgnoredButTwoAreNot) {
   const Bytes one = IffBuilder().Chunk("GLOB", 1, 0, "", "d").Raw("x").Build();
   IffFile file;
-  EXPECT_TRUE(gsReadIFFImage(file, one));
+  gsReadIFFImage(file, one);
   EXPECT_EQ(file.Chunks.size(), 1u);
 
   const Bytes two = IffBuilder().Chunk("GLOB", 1, 0, "", "d").Raw("xy").Build();
-  EXPECT_FALSE(gsReadIFFImage(file, two));
-  ExpectOneTrap("gsReadIFF", 2000, Fault::UnexpectedEndOfFile);
+  ExpectIffError([&] { gsReadIFFImage(file, two); }, "gsReadIFF", 2000, Fault::UnexpectedEndOfFile);
 }
 
 TEST_F(IffReader, HeaderOnlyFileHasNoChunks) {
   IffFile file;
   file.Chunks.resize(3);
-  ASSERT_TRUE(gsReadIFFImage(file, IffBuilder().MapOffsetField(B({0, 0, 0, 0})).Build()));
+  gsReadIFFImage(file, IffBuilder().MapOffsetField(B({0, 0, 0, 0})).Build());
   EXPECT_TRUE(file.Chunks.empty());
   EXPECT_FALSE(file.HasRsmp);
 }
@@ -192,8 +186,8 @@ TEST_F(IffReader, HeaderOnlyFileHasNoChunks) {
 TEST_F(IffReader, FileShorterThanItsHeaderFailsAt1000) {
   const Bytes image = IffBuilder().Build().substr(0, 63);
   IffFile file;
-  EXPECT_FALSE(gsReadIFFImage(file, image));
-  ExpectOneTrap("gsReadIFF", 1000, Fault::UnexpectedEndOfFile);
+  ExpectIffError([&] { gsReadIFFImage(file, image); }, "gsReadIFF", 1000,
+                 Fault::UnexpectedEndOfFile);
 }
 
 TEST_F(IffReader, ReadsAtMost32767Chunks) {
@@ -201,13 +195,12 @@ TEST_F(IffReader, ReadsAtMost32767Chunks) {
   for (int i = 0; i < 32767; ++i) b.Chunk("GLOB", static_cast<uint16_t>(i), 0, "", "");
   const Bytes full = b.Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, full));
+  gsReadIFFImage(file, full);
   ASSERT_EQ(file.Chunks.size(), 32767u);
   EXPECT_EQ(file.Chunks.back().Offset, 65 + 32766 * 76);
 
   b.Chunk("GLOB", 0xFFFF, 0, "", "");
-  EXPECT_FALSE(gsReadIFFImage(file, b.Build()));
-  ExpectOneTrap("gsReadIFF", 2000, Fault::Overflow);
+  ExpectIffError([&] { gsReadIFFImage(file, b.Build()); }, "gsReadIFF", 2000, Fault::Overflow);
   EXPECT_EQ(file.Chunks.size(), 32767u);
 }
 
@@ -216,9 +209,9 @@ TEST_F(IffReader, ReadingAgainDropsEarlierChunksAndGroupsOnly) {
       IffBuilder().Chunk("STR#", 1, 0, "", "").Map(OneEntryMap("STR#", 1)).Build();
   const Bytes withoutMap = IffBuilder().Chunk("BHAV", 2, 0, "", "").Build();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, withMap));
+  gsReadIFFImage(file, withMap);
   const Bytes mapHeader = file.RsmpHeader;
-  ASSERT_TRUE(gsReadIFFImage(file, withoutMap));
+  gsReadIFFImage(file, withoutMap);
   ASSERT_EQ(file.Chunks.size(), 1u);
   EXPECT_EQ(file.Chunks[0].Type, "BHAV");
   EXPECT_TRUE(file.RsmpTypes.empty());
@@ -227,28 +220,25 @@ TEST_F(IffReader, ReadingAgainDropsEarlierChunksAndGroupsOnly) {
   EXPECT_EQ(file.RsmpTypeCount, 1);
 }
 
-TEST_F(IffReader, FailureAfterTheMapReportsTheMapReadersLastCode) {
+TEST_F(IffReader, FailureAfterTheMapReportsTheReadersOwnStage) {
   const Bytes image = IffBuilder()
                           .Chunk("STR#", 1, 0, "", "")
                           .Map(OneEntryMap("STR#", 1))
                           .Chunk("BHAV", 2, 0, "", "", 12)
                           .Build();
   IffFile file;
-  EXPECT_FALSE(gsReadIFFImage(file, image));
-  ExpectOneTrap("gsReadIFF", 4000, Fault::InvalidArgument);
+  ExpectIffError([&] { gsReadIFFImage(file, image); }, "gsReadIFF", 2000, Fault::InvalidArgument);
 }
 
-TEST_F(IffReader, MapReaderFailureIsTrappedThereAndTheWalkGoesOn) {
-  // A map whose type count is 0 stops after its count field; the walk then
-  // reads the chunk that follows.
+TEST_F(IffReader, MapReaderFailureEndsTheWholeRead) {
+  // A map whose type count is 0 fails after its count field, in the map
+  // reader, and nothing after it is read.
   const Bytes image =
       IffBuilder().Map(MapSpec{.groups = {}}).Chunk("BHAV", 2, 0, "", "after").Build();
   IffFile file;
-  EXPECT_FALSE(gsReadIFFImage(file, image));
-  ExpectOneTrap("gsReadRSMP", 1000, Fault::SubscriptOutOfRange);
-  ASSERT_EQ(file.Chunks.size(), 1u);
-  EXPECT_EQ(file.Chunks[0].Data, "after");
-  EXPECT_EQ(file.Chunks[0].Offset, 65 + 96);
+  ExpectIffError([&] { gsReadIFFImage(file, image); }, "gsReadRSMP", 1000,
+                 Fault::SubscriptOutOfRange);
+  EXPECT_TRUE(file.Chunks.empty());
 }
 
 TEST_F(IffReader, PathFormReadsTheFileThroughTheFileSystem) {
@@ -256,7 +246,7 @@ TEST_F(IffReader, PathFormReadsTheFileThroughTheFileSystem) {
   const Bytes image = IffBuilder().Chunk("STR#", 1, 0, "", "abc").Build();
   fs.AddFile("C:\\Sims\\GameData\\live.iff", image);
   IffFile file;
-  ASSERT_TRUE(gsReadIFF(file, "C:\\Sims\\GameData\\live.iff", fs));
+  gsReadIFF(file, "C:\\Sims\\GameData\\live.iff", fs);
   ASSERT_EQ(file.Chunks.size(), 1u);
   EXPECT_EQ(file.Chunks[0].Data, "abc");
 }
@@ -265,12 +255,10 @@ TEST_F(IffReader, PathFormReportsAMissingFileAt1000) {
   MemoryFileSystem fs;
   IffFile file;
   file.Chunks.resize(2);
-  EXPECT_FALSE(gsReadIFF(file, "C:\\nowhere\\live.iff", fs));
-  ASSERT_EQ(traps.size(), 1u);
-  EXPECT_EQ(traps[0].procedure, "gsReadIFF");
-  EXPECT_EQ(traps[0].location, 1000);
-  EXPECT_EQ(traps[0].number, static_cast<int32_t>(syserr::kFileNotFound));
-  EXPECT_NE(traps[0].description.find("C:\\nowhere\\live.iff"), std::string::npos);
+  const IffError error =
+      ExpectIffError([&] { gsReadIFF(file, "C:\\nowhere\\live.iff", fs); }, "gsReadIFF", 1000,
+                     static_cast<int32_t>(syserr::kFileNotFound));
+  EXPECT_NE(error.description().find("C:\\nowhere\\live.iff"), std::string::npos);
   EXPECT_TRUE(file.Chunks.empty());
 }
 

@@ -2,7 +2,7 @@
 
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
-#include "TrapRecorder.h"
+#include "ExpectIffError.h"
 #include "support/MemoryFileSystem.h"
 #include "testkit/IffBuilder.h"
 
@@ -15,7 +15,8 @@ using test::IffBuilder;
 using test::Le32;
 using test::MapGroupSpec;
 using test::MapSpec;
-using IffWriter = test::TrapRecorder;
+using IffWriter = ::testing::Test;
+using test::ExpectIffError;
 
 const Bytes kNames =
     B({0xFD, 0xFF, 0x02, 0x00, 0x00, 'A', 'n', 'n', 0x00, 0x00, 0x00, 'B', 'o', 0x00, 'x', 0x00});
@@ -45,9 +46,9 @@ Bytes WellFormed(const Bytes& names = kNames) {
 }
 
 Bytes Rewrite(const Bytes& input, IffFile& file) {
-  EXPECT_TRUE(gsReadIFFImage(file, input));
+  gsReadIFFImage(file, input);
   Bytes output;
-  EXPECT_TRUE(gsWriteIFFImage(file, output));
+  gsWriteIFFImage(file, output);
   return output;
 }
 
@@ -55,17 +56,15 @@ TEST_F(IffWriter, WellFormedFileComesBackByteForByte) {
   const Bytes input = WellFormed();
   IffFile file;
   EXPECT_EQ(Rewrite(input, file), input);
-  EXPECT_TRUE(traps.empty()) << TrapList();
-  EXPECT_EQ(gErrLocation, 4000);
 }
 
 TEST_F(IffWriter, FirstChunkLandsAt65AndEveryOffsetIsSet) {
   const Bytes input = WellFormed();
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, input));
+  gsReadIFFImage(file, input);
   for (IffChunk& c : file.Chunks) c.Offset = 0;
   Bytes output;
-  ASSERT_TRUE(gsWriteIFFImage(file, output));
+  gsWriteIFFImage(file, output);
   EXPECT_EQ(file.Chunks[0].Offset, 65);
   EXPECT_EQ(file.Chunks[1].Offset, 65 + 76 + 16);
   EXPECT_EQ(file.Chunks[2].Offset, 65 + 76 + 16 + 76 + 11);
@@ -79,19 +78,18 @@ TEST_F(IffWriter, MapInTheMiddleMovesToTheEnd) {
   IffFile file;
   const Bytes output = Rewrite(middle.Build(), file);
   EXPECT_EQ(output, WellFormed());
-  EXPECT_TRUE(traps.empty()) << TrapList();
 }
 
 TEST_F(IffWriter, GrownStringTableShiftsLaterChunksAndTheirEntries) {
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
+  gsReadIFFImage(file, WellFormed());
   StringTable table;
   const Bytes id = HexTextToBytes("00 96 00 10");
-  ASSERT_TRUE(gsReadSTRSegment(file, table, id, false));
+  gsReadSTRSegment(file, table, id, false);
   table.Entries[0].Value = "Anna";
-  ASSERT_TRUE(gsWriteSTRSegment(file, table, id, false));
+  gsWriteSTRSegment(file, table, id, false);
   Bytes output;
-  ASSERT_TRUE(gsWriteIFFImage(file, output));
+  gsWriteIFFImage(file, output);
 
   Bytes grown = kNames;
   grown.insert(8, "a");
@@ -108,7 +106,6 @@ TEST_F(IffWriter, WithoutHasRsmpTheMapIsDroppedAndTheHeaderFieldZeroed) {
     AddChunks(expected).MapOffsetField(B({0, 0, 0, 0}));
     IffFile file;
     EXPECT_EQ(Rewrite(in.Build(), file), expected.Build());
-    EXPECT_EQ(gErrLocation, 2000);
     // The image itself keeps what was read.
     EXPECT_EQ(file.RsmpOffset, field);
     EXPECT_FALSE(file.RsmpTypes.empty());
@@ -165,43 +162,33 @@ TEST_F(IffWriter, CountsBeyondTheListsFailAt3000) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     IffFile file;
-    ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
+    gsReadIFFImage(file, WellFormed());
     c.spoil(file);
-    traps.clear();
     Bytes output;
-    EXPECT_FALSE(gsWriteIFFImage(file, output));
-    if (c.updateFails) {
-      ASSERT_EQ(traps.size(), 2u) << TrapList();
-      EXPECT_EQ(traps[0].procedure, "gsUpdateRsmp");
-      EXPECT_EQ(traps[0].number, static_cast<int32_t>(c.fault));
-      traps.erase(traps.begin());
-    }
-    ExpectOneTrap("gsWriteIFF", 3000, c.fault);
+    // The update fails first where it can; it sets no stage.
+    ExpectIffError([&] { gsWriteIFFImage(file, output); },
+                   c.updateFails ? "gsUpdateRsmp" : "gsWriteIFF", c.updateFails ? 0 : 3000,
+                   c.fault);
   }
 }
 
-TEST_F(IffWriter, UpdateFailureIsReportedAndTheWriteGoesOn) {
+TEST_F(IffWriter, UpdateFailureEndsTheWriteAsTheUpdatesOwn) {
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
+  gsReadIFFImage(file, WellFormed());
   file.Chunks.push_back(file.Chunks[0]);
   file.Chunks.back().IdFlags = B({0x77, 0x77, 0, 0});  // matches no entry
   file.RsmpTypeCount = 3;                              // and the scan runs off the list
   Bytes output;
-  EXPECT_FALSE(gsWriteIFFImage(file, output));
-  ASSERT_EQ(traps.size(), 2u) << TrapList();
-  EXPECT_EQ(traps[0].procedure, "gsUpdateRsmp");
-  EXPECT_EQ(traps[0].location, 0);
-  EXPECT_EQ(traps[1].procedure, "gsWriteIFF");
-  EXPECT_EQ(traps[1].location, 3000);
+  ExpectIffError([&] { gsWriteIFFImage(file, output); }, "gsUpdateRsmp", 0,
+                 Fault::SubscriptOutOfRange);
 }
 
 TEST_F(IffWriter, MoreThan32767ChunksOverflowAt2000) {
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
+  gsReadIFFImage(file, WellFormed());
   file.Chunks.resize(32768, file.Chunks[0]);
   Bytes output;
-  EXPECT_FALSE(gsWriteIFFImage(file, output));
-  ExpectOneTrap("gsWriteIFF", 2000, Fault::Overflow);
+  ExpectIffError([&] { gsWriteIFFImage(file, output); }, "gsWriteIFF", 2000, Fault::Overflow);
 }
 
 TEST_F(IffWriter, LargestFileShiftsEveryOneOf32767Entries) {
@@ -213,11 +200,11 @@ TEST_F(IffWriter, LargestFileShiftsEveryOneOf32767Entries) {
   }
   b.Map(MapSpec{.groups = {group}});
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, b.Build()));
+  gsReadIFFImage(file, b.Build());
   file.Chunks[0].Data = "grown";
   file.Chunks[0].Size = LongToBEBytes(76 + 5);
   Bytes output;
-  ASSERT_TRUE(gsWriteIFFImage(file, output));
+  gsWriteIFFImage(file, output);
   const std::vector<RsmpEntry>& entries = file.RsmpTypes.at(0).Entries;
   ASSERT_EQ(entries.size(), 32767u);
   EXPECT_EQ(entries[0].Offset, Le32(64));
@@ -235,14 +222,13 @@ TEST_F(IffWriter, PathFormCreatesTheFileAfreshAndClosesIt) {
   MemoryFileSystem fs;
   fs.AddFile(kOut, Bytes(100000, 'o'));  // an older, longer file
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
-  ASSERT_TRUE(gsWriteIFF(file, kOut, fs));
+  gsReadIFFImage(file, WellFormed());
+  gsWriteIFF(file, kOut, fs);
   EXPECT_EQ(fs.Contents(kOut), WellFormed());
   EXPECT_FALSE(fs.IsOpenForWriting(kOut));
-  EXPECT_TRUE(traps.empty()) << TrapList();
 }
 
-TEST_F(IffWriter, PathFormFailuresAreTrappedAndTheFileIsClosed) {
+TEST_F(IffWriter, PathFormFailuresAreThrownAndTheFileIsClosed) {
   struct Case {
     const char* name;
     int call;  // 1 Create, 2 Write, 3 Commit
@@ -256,7 +242,6 @@ TEST_F(IffWriter, PathFormFailuresAreTrappedAndTheFileIsClosed) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    traps.clear();
     MemoryFileSystem fs;
     fs.AddFolder("C:\\Sims\\GameData");
     if (c.call == 2) {
@@ -265,12 +250,9 @@ TEST_F(IffWriter, PathFormFailuresAreTrappedAndTheFileIsClosed) {
       fs.FailCall(c.call, c.code);
     }
     IffFile file;
-    ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
-    EXPECT_FALSE(gsWriteIFF(file, kOut, fs));
-    ASSERT_EQ(traps.size(), 1u) << TrapList();
-    EXPECT_EQ(traps[0].procedure, "gsWriteIFF");
-    EXPECT_EQ(traps[0].location, c.location);
-    EXPECT_EQ(traps[0].number, static_cast<int32_t>(c.code));
+    gsReadIFFImage(file, WellFormed());
+    ExpectIffError([&] { gsWriteIFF(file, kOut, fs); }, "gsWriteIFF", c.location,
+                   static_cast<int32_t>(c.code));
     EXPECT_FALSE(fs.IsOpenForWriting(kOut));
   }
 }
@@ -279,10 +261,9 @@ TEST_F(IffWriter, PathFormClosesTheFileWhenTheImageCannotBeBuilt) {
   MemoryFileSystem fs;
   fs.AddFolder("C:\\Sims\\GameData");
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, WellFormed()));
+  gsReadIFFImage(file, WellFormed());
   file.Chunks[0].Label = "short";
-  EXPECT_FALSE(gsWriteIFF(file, kOut, fs));
-  ExpectOneTrap("gsWriteIFF", 2000, Fault::InvalidArgument);
+  ExpectIffError([&] { gsWriteIFF(file, kOut, fs); }, "gsWriteIFF", 2000, Fault::InvalidArgument);
   EXPECT_FALSE(fs.IsOpenForWriting(kOut));
   EXPECT_EQ(fs.Contents(kOut), Bytes());
 }

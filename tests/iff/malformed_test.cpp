@@ -1,12 +1,12 @@
 // Malformed input: cut-off files, wild sizes and counts, random damage. Every
-// case must end in the error trap with the right context, never in a crash.
+// case must end in one IffError with the right context, never in a crash.
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "2-iff/IffFile.h"
-#include "TrapRecorder.h"
+#include "ExpectIffError.h"
 #include "testkit/IffBuilder.h"
 
 namespace qm {
@@ -14,7 +14,9 @@ namespace {
 
 using test::IffBuilder;
 using test::MapSpec;
-using Malformed = test::TrapRecorder;
+using Malformed = ::testing::Test;
+using test::CatchIffError;
+using test::ExpectIffError;
 
 // Chunk A (64..145), the map (145..271), chunk B (271..351). In the map the
 // first label "ab" + 00 + pad fills bytes 112..115, the second entry 116..123
@@ -51,7 +53,7 @@ TEST_F(Malformed, SmallFileLayoutIsAsDescribed) {
   EXPECT_EQ(f.mapEnd - f.mapStart, 126u);
   EXPECT_EQ(f.bEnd, 351u);
   IffFile file;
-  ASSERT_TRUE(gsReadIFFImage(file, f.image)) << TrapList();
+  gsReadIFFImage(file, f.image);
   EXPECT_EQ(file.Chunks.size(), 2u);
 }
 
@@ -59,38 +61,34 @@ TEST_F(Malformed, FileCutAtEveryLengthFailsWithTheStageReached) {
   const SmallFile f = MakeSmallFile();
   for (size_t length = 0; length < f.image.size(); ++length) {
     SCOPED_TRACE("length " + std::to_string(length));
-    traps.clear();
-    ResetErrorContext();
     IffFile file;
-    const bool ok = gsReadIFFImage(file, std::string_view(f.image).substr(0, length));
+    const auto read = [&] { gsReadIFFImage(file, std::string_view(f.image).substr(0, length)); };
 
     // A cut at a chunk boundary, or one byte after it, leaves a whole file.
     const bool whole = length == 64 || length == 65 || length == f.aEnd || length == f.aEnd + 1 ||
                        length == f.mapEnd || length == f.mapEnd + 1;
     if (whole) {
-      EXPECT_TRUE(ok);
-      EXPECT_TRUE(traps.empty()) << TrapList();
+      read();
       continue;
     }
-    EXPECT_FALSE(ok);
+    const Fault eof = Fault::UnexpectedEndOfFile;
     if (length < 64) {
-      ExpectOneTrap("gsReadIFF", 1000, Fault::UnexpectedEndOfFile);
+      ExpectIffError(read, "gsReadIFF", 1000, eof);
     } else if (length < f.mapStart + 4) {
-      ExpectOneTrap("gsReadIFF", 2000, Fault::UnexpectedEndOfFile);
+      ExpectIffError(read, "gsReadIFF", 2000, eof);
     } else if (length < f.mapEnd) {
-      ExpectOneTrap("gsReadRSMP", MapStage(length - f.mapStart), Fault::UnexpectedEndOfFile);
+      ExpectIffError(read, "gsReadRSMP", MapStage(length - f.mapStart), eof);
       EXPECT_EQ(file.Chunks.size(), 1u);
     } else {
-      // The reader does not restore its own stage after the map reader's.
-      ExpectOneTrap("gsReadIFF", 4000, Fault::UnexpectedEndOfFile);
+      // After the map, the reader's own stage.
+      ExpectIffError(read, "gsReadIFF", 2000, eof);
     }
 
     // Whatever was read can be handed to the writer without harm.
-    traps.clear();
     Bytes out;
-    gsWriteIFFImage(file, out);
-    for (const test::TrapRecord& t : traps) {
-      EXPECT_TRUE(t.procedure == "gsWriteIFF" || t.procedure == "gsUpdateRsmp") << t.procedure;
+    if (const auto error = CatchIffError([&] { gsWriteIFFImage(file, out); })) {
+      EXPECT_TRUE(error->procedure() == "gsWriteIFF" || error->procedure() == "gsUpdateRsmp")
+          << error->procedure();
     }
   }
 }
@@ -99,12 +97,12 @@ TEST_F(Malformed, WildChunkSizesNeverAllocateOrReadPastTheEnd) {
   const int32_t sizes[] = {INT32_MAX, INT32_MAX - 75, 0x40000000, 1 << 20, 77, -1, INT32_MIN, 0};
   for (int32_t size : sizes) {
     SCOPED_TRACE(size);
-    traps.clear();
     IffFile file;
-    EXPECT_FALSE(gsReadIFFImage(file, IffBuilder().Chunk("DATA", 1, 0, "", "", size).Build()));
-    ASSERT_EQ(traps.size(), 1u);
-    EXPECT_EQ(traps[0].procedure, "gsReadIFF");
-    EXPECT_EQ(traps[0].location, 2000);
+    const auto error = CatchIffError(
+        [&] { gsReadIFFImage(file, IffBuilder().Chunk("DATA", 1, 0, "", "", size).Build()); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->procedure(), "gsReadIFF");
+    EXPECT_EQ(error->location(), 2000);
   }
 }
 
@@ -113,7 +111,6 @@ TEST_F(Malformed, WildMapCountsEndTheMapReadCleanly) {
   for (int32_t typeCount : counts) {
     for (int32_t entryCount : counts) {
       SCOPED_TRACE(std::to_string(typeCount) + "/" + std::to_string(entryCount));
-      traps.clear();
       const Bytes image = IffBuilder()
                               .Map(MapSpec{.groups = {{.type = "STR#",
                                                        .entries = {{.id = 1, .offset = 0}},
@@ -121,9 +118,9 @@ TEST_F(Malformed, WildMapCountsEndTheMapReadCleanly) {
                                            .typeCount = typeCount})
                               .Build();
       IffFile file;
-      EXPECT_FALSE(gsReadIFFImage(file, image));
-      ASSERT_FALSE(traps.empty());
-      EXPECT_EQ(traps[0].procedure, "gsReadRSMP");
+      const auto error = CatchIffError([&] { gsReadIFFImage(file, image); });
+      ASSERT_TRUE(error.has_value());
+      EXPECT_EQ(error->procedure(), "gsReadRSMP");
       EXPECT_LE(file.RsmpTypes.size(), 2u);
     }
   }
@@ -150,15 +147,14 @@ TEST_F(Malformed, RandomDamageNeverCrashesReaderOrWriter) {
       }
       if (image.empty()) break;
     }
-    traps.clear();
     IffFile file;
-    gsReadIFFImage(file, image);
     Bytes out;
-    gsWriteIFFImage(file, out);
-    for (const test::TrapRecord& t : traps) {
-      EXPECT_EQ(t.module, "modIFFsupport");
-      EXPECT_NE(t.number, 0) << t.procedure;
-      EXPECT_FALSE(t.description.empty());
+    for (const auto& error : {CatchIffError([&] { gsReadIFFImage(file, image); }),
+                              CatchIffError([&] { gsWriteIFFImage(file, out); })}) {
+      if (!error) continue;
+      EXPECT_EQ(error->module(), "modIFFsupport");
+      EXPECT_NE(error->number(), 0) << error->procedure();
+      EXPECT_FALSE(error->description().empty());
     }
     ASSERT_FALSE(HasFailure()) << "round " << round;
   }

@@ -3,7 +3,6 @@
 // program's identity and the process end, for the dialogs' tests.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,33 +23,13 @@ class FakeShell final : public Shell {
     std::string folder;
     int show;
   };
-  struct FindCall {
-    std::string file;
-    std::string folder;
-    std::string bufferIn;  // the buffer as handed in
-  };
-
   std::vector<ExecuteCall> executes;
-  std::vector<FindCall> finds;
   intptr_t executeResult = 42;
-  intptr_t findResult = 42;
-  // Written over the start of the buffer by FindProgram, as the shell
-  // writes the program's path and its NUL.
-  std::string foundPath = std::string("C:\\Browser\\browser.exe") + '\0';
-  // Runs inside FindProgram, while the page file must exist.
-  std::function<void(const std::string& file)> onFind;
 
   intptr_t Execute(WindowHandle owner, const std::string& verb, const std::string& file,
                    const std::string& params, const std::string& folder, int show) override {
     executes.push_back({owner, verb, file, params, folder, show});
     return executeResult;
-  }
-  intptr_t FindProgram(const std::string& file, const std::string& folder,
-                       std::string& resultBuffer) override {
-    finds.push_back({file, folder, resultBuffer});
-    if (onFind) onFind(file);
-    if (findResult > 32) resultBuffer.replace(0, foundPath.size(), foundPath);
-    return findResult;
   }
 };
 
@@ -149,11 +128,9 @@ class FakeProgramInfo final : public ProgramInfo {
  public:
   ProgramVersion version{"Quillmark", 1, 0, 0};
   std::string folder = "C:\\Program Files\\Quillmark";
-  std::string tempFolder = "C:\\Users\\ann\\AppData\\Local\\Temp\\";
 
   ProgramVersion Version() override { return version; }
   std::string Folder() override { return folder; }
-  std::string TempFolder() override { return tempFolder; }
 };
 
 class FakeProcessEnd final : public ProcessEnd {

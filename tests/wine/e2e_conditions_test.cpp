@@ -34,11 +34,12 @@ Bytes IdFlags(uint16_t id) {
 // Entry `entry` (from 0) of name list `list` in the IFF image `image`.
 std::string SavedName(const std::string& image, int list, size_t entry) {
   IffFile file;
-  if (!gsReadIFFImage(file, image)) return "<unreadable>";
   StringTable table;
-  if (!gsReadSTRSegment(file, table, IdFlags(demo::kNameChunkIds[static_cast<size_t>(list)]),
-                        false)) {
-    return "<no table>";
+  try {
+    gsReadIFFImage(file, image);
+    gsReadSTRSegment(file, table, IdFlags(demo::kNameChunkIds[static_cast<size_t>(list)]), false);
+  } catch (const IffError&) {
+    return "<unreadable>";
   }
   if (entry >= table.Entries.size()) return "<no entry>";
   return table.Entries[entry].Value;

@@ -10,31 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "2-iff/ErrorTrap.h"
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
 
 namespace qm {
 namespace {
 
-struct Trap {
-  std::string procedure;
-  int32_t location;
-  int32_t number;
-  std::string description;
-};
-
-std::vector<Trap> gTraps;
-
-void RecordTrap() { gTraps.push_back({gErrProcedure, gErrLocation, gErrNumber, gErrDescription}); }
-
-// Prints the traps recorded since the last call and forgets them.
-void ReportTraps(const std::string& path) {
-  for (const Trap& t : gTraps) {
-    std::cerr << "iffdump: " << path << ": " << t.procedure << " failed at location " << t.location
-              << ": error " << t.number << ": " << t.description << "\n";
-  }
-  gTraps.clear();
+void Report(const std::string& path, const IffError& error) {
+  std::cerr << "iffdump: " << path << ": " << error.procedure() << " failed at location "
+            << error.location() << ": error " << error.number() << ": " << error.description()
+            << "\n";
 }
 
 // Printable ASCII as is, everything else as \xNN.
@@ -135,8 +120,10 @@ bool ListStringTables(const IffFile& file, const std::string& path) {
     std::cout << "  STR# " << BytesToHexText(c.IdFlags) << " \""
               << Escape(UpTo(c.Label, std::string_view("\0", 1))) << "\"\n";
     StringTable table;
-    if (!gsReadSTRSegment(file, table, c.IdFlags, false)) {
-      ReportTraps(path);
+    try {
+      gsReadSTRSegment(file, table, c.IdFlags, false);
+    } catch (const IffError& error) {
+      Report(path, error);
       ok = false;
       continue;
     }
@@ -163,16 +150,19 @@ int Run(int argc, char** argv) {
   if (args.size() != 1 && !(args.size() == 3 && args[1] == "--rewrite")) return Usage();
   const std::string& path = args[0];
 
-  SetErrorTrapHook(RecordTrap);
   IffFile file;
-  if (!gsReadIFF(file, path)) {
-    ReportTraps(path);
+  try {
+    gsReadIFF(file, path);
+  } catch (const IffError& error) {
+    Report(path, error);
     return 1;
   }
 
   if (args.size() == 3) {
-    if (!gsWriteIFF(file, args[2])) {
-      ReportTraps(args[2]);
+    try {
+      gsWriteIFF(file, args[2]);
+    } catch (const IffError& error) {
+      Report(args[2], error);
       return 1;
     }
     std::cout << "Wrote " << args[2] << ": " << file.Chunks.size() << " chunks"

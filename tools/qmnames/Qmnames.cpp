@@ -12,7 +12,7 @@
 #include "1-platform/FileSystem.h"
 #include "1-platform/Registry.h"
 #include "1-platform/Ui.h"
-#include "2-iff/ErrorTrap.h"
+#include "2-iff/IffError.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/GameFolder.h"
 #include "4-behaviour/GameSearch.h"
@@ -144,7 +144,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
   std::string game = command.game;
   if (game.empty()) {
     const SearchServices search{SystemRegistry(), files, SystemEnvironment()};
-    game = LocateGame(RegistryInstallPath(search.registry, fatal), search);
+    game = LocateGame(RegistryInstallPath(search.registry), search);
     if (game.empty()) {
       err << "qmnames: the game was not found where it is usually installed; name its folder\n";
       return kFileError;
@@ -249,23 +249,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     err << "qmnames: code page " << command.codePage << " is not available here\n";
     return kUsage;
   }
-  // A file the format procedures cannot read ends the command.
-  ErrorTrapHook previous = SetErrorTrapHook([&err] {
-    err << "qmnames: " << gErrProcedure << ": error " << gErrNumber << ": " << gErrDescription
-        << "\n";
-    throw Stop{kFileError};
-  });
-  int status = kOk;
   try {
-    status = Execute(command, *codePage, out, err);
+    return Execute(command, *codePage, out, err);
   } catch (const Stop& stop) {
-    status = stop.status;
+    return stop.status;
+  } catch (const IffError& error) {
+    // A file the format procedures cannot read or write ends the command.
+    err << "qmnames: " << error.procedure() << ": error " << error.number() << ": "
+        << error.description() << "\n";
+    return kFileError;
   } catch (const std::bad_alloc&) {
     err << "qmnames: not enough memory; live.iff is as it was\n";
-    status = kFileError;
+    return kFileError;
   }
-  SetErrorTrapHook(std::move(previous));
-  return status;
 }
 
 }  // namespace qm::qmnames
