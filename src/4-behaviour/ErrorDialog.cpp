@@ -1,5 +1,6 @@
 #include "4-behaviour/ErrorDialog.h"
 
+#include <cstdlib>
 #include <memory>
 
 #include "3-state/AppState.h"
@@ -99,6 +100,11 @@ void ErrorDialog::OnWebPage() {
     services_.messages.Show("Support web page not found!", "Error - Bad URL",
                             MessageIcon::Critical);
   }
+}
+
+void EndOnFailure::Fatal(int32_t, const std::string&) {
+  process_.EndNow();
+  std::abort();  // EndNow ends the process; nothing may run on after it
 }
 
 void ErrorDialog::OnEnd() { services_.process.EndNow(); }

@@ -42,6 +42,17 @@ struct ErrorDialogServices {
   ProcessEnd& process;
 };
 
+// The error window is the last resort: a failure inside it ends the program
+// at once, without another message.
+class EndOnFailure final : public FatalErrors {
+ public:
+  explicit EndOnFailure(ProcessEnd& process) : process_(process) {}
+  [[noreturn]] void Fatal(int32_t number, const std::string& description) override;
+
+ private:
+  ProcessEnd& process_;
+};
+
 class ErrorDialog {
  public:
   ErrorDialog(ErrorView& view, const ErrorDialogServices& services);

@@ -6,10 +6,8 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "1-platform/Shell_win.h"
 #include "1-platform/Utf16_win.h"
@@ -22,35 +20,6 @@ namespace qm {
 namespace {
 
 using namespace dialogwin;
-
-// The thread's visible, enabled top-level windows.
-std::vector<HWND> ThreadWindows() {
-  std::vector<HWND> found;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM lp) -> BOOL {
-        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-          reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// The error window is the last resort: a failure inside it ends the program
-// at once, without another message.
-class EndOnFailure final : public FatalErrors {
- public:
-  explicit EndOnFailure(ProcessEnd& process) : process_(process) {}
-  [[noreturn]] void Fatal(int32_t, const std::string&) override {
-    process_.EndNow();
-    std::abort();  // EndNow ends the process; nothing may run on after it
-  }
-
- private:
-  ProcessEnd& process_;
-};
 
 class FrmErrorDialog final : public ErrorView {
  public:
@@ -78,18 +47,16 @@ class FrmErrorDialog final : public ErrorView {
   EndOnFailure& fatal_;
   const IffError& error_;
   HWND hwnd_ = nullptr;
-  std::vector<HWND> disabled_;
   std::optional<Win32Clipboard> clipboard_;
   std::optional<ErrorDialog> dialog_;
 };
 
-// The window has no owner, so Windows disables nothing for it: the program's
-// other windows are disabled here until it closes.
+// Owned by the window the player is using, like the program's message boxes,
+// so that Windows disables it (and the window that it in turn owns) until
+// this one closes.
 void FrmErrorDialog::ShowModal() {
   RegisterDialogClass(L"" QM_ERROR_CLASS);
-  disabled_ = ThreadWindows();
-  for (HWND window : disabled_) EnableWindow(window, FALSE);
-  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR), nullptr,
+  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR), GetActiveWindow(),
                       &DialogProc<FrmErrorDialog>, reinterpret_cast<LPARAM>(this)) == -1) {
     fatal_.Fatal(0, "");
   }
@@ -138,26 +105,18 @@ void FrmErrorDialog::OnClick(int id) {
   // clang-format on
 }
 
-// Closed other than by the end button, the program's windows take input
-// again (before this one goes, so that one of them becomes active) and the
-// caller goes on.
-void FrmErrorDialog::OnClose() {
-  for (HWND window : disabled_) {
-    if (IsWindow(window)) EnableWindow(window, TRUE);
-  }
-  disabled_.clear();
-  EndDialog(hwnd_, 0);
-}
+// Closed other than by the end button, the caller goes on.
+void FrmErrorDialog::OnClose() { EndDialog(hwnd_, 0); }
 
 }  // namespace
 
-void ShowErrorDialogModal(const ErrorWindowServices& services, const IffError& error) {
+void Win32ErrorWindow::Show(const IffError& error) {
   static bool showing = false;
   if (showing) return;  // a failure inside the error window: it is already up
   showing = true;
   {
-    EndOnFailure fatal(services.process);
-    FrmErrorDialog window(services, fatal, error);
+    EndOnFailure fatal(services_.process);
+    FrmErrorDialog window(services_, fatal, error);
     window.ShowModal();
   }
   showing = false;

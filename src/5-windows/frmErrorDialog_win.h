@@ -21,15 +21,13 @@ struct ErrorWindowServices {
 };
 
 // Shows frmErrorDialog with the report of `error` modally, centred on the
-// screen, while every other window of the thread is disabled. Its end button
-// ends the process; the call returns only if the window is closed some other
-// way (Alt+F4).
-void ShowErrorDialogModal(const ErrorWindowServices& services, const IffError& error);
-
+// screen, while the window the player was using is disabled. Its end button
+// ends the process; Show returns only if the window is closed some other way
+// (Alt+F4).
 class Win32ErrorWindow final : public ErrorWindow {
  public:
   explicit Win32ErrorWindow(const ErrorWindowServices& services) : services_(services) {}
-  void Show(const IffError& error) override { ShowErrorDialogModal(services_, error); }
+  void Show(const IffError& error) override;
 
  private:
   ErrorWindowServices services_;

@@ -408,7 +408,7 @@ TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
   Win32Shell shell;
   Win32ProgramInfo program({kProductName, kVersionMajor, kVersionMinor, kVersionRevision});
   Win32ProcessEnd process;
-  ShowErrorDialogModal({SystemFileSystem(), messages, shell, program, process}, error);
+  Win32ErrorWindow({SystemFileSystem(), messages, shell, program, process}).Show(error);
   EXPECT_TRUE(checked);
   EXPECT_TRUE(IsWindowEnabled(other));
   DestroyWindow(other);
