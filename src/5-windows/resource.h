@@ -17,7 +17,8 @@
 #define IDC_MAIN_LSTNAMES 1013
 #define IDC_MAIN_CMDSAVE 1014
 #define IDC_MAIN_CMDEXIT 1015
-#define IDC_MAIN_LANGUAGE 1016  // which language's names the list shows
+// Which language's names the list shows.
+#define IDC_MAIN_LANGUAGE 1016
 #define IDM_SAVE 2001     // smenuSave
 #define IDM_EXIT 2002     // smenuExit
 #define IDM_SETPATH 2003  // smenuSetPath
