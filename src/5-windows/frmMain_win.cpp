@@ -208,9 +208,10 @@ LRESULT CALLBACK FrmMain::NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
 }
 
 // The box is a Unicode window: WM_CHAR brings a UTF-16 code unit, which the
-// key filter takes as a signed 16-bit number.
+// key filter takes as a signed 16-bit number. An input method's characters
+// may come as WM_IME_CHAR, which the edit control takes as typed too.
 LRESULT FrmMain::HandleNameBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CHAR) {
+  if (msg == WM_CHAR || msg == WM_IME_CHAR) {
     auto c = static_cast<int16_t>(wp);
     if (!editor_.FilterNameKey(c)) return 0;
   } else if (msg == WM_NCDESTROY) {
