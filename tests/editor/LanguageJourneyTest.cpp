@@ -57,9 +57,11 @@ TEST_F(LanguageJourney, FrenchGameOpensInFrenchKeepsEditsAcrossLanguagesAndSaves
   ChooseLanguage("French");
   EXPECT_EQ(view.items[2], "Zoe");
 
+  // Saved while another language is shown.
+  ChooseLanguage("Japanese");
   editor.SaveNameLists();
   EXPECT_TRUE(Live() == Rewritten(original, 0, 51 + 2, "Zoe"));
-  EXPECT_EQ(settings.Get(kSettingsApp, kSettingsSection, "Language " + kGameRoot), "French");
+  EXPECT_EQ(settings.Get(kSettingsApp, kSettingsSection, "Language " + kGameRoot), "Japanese");
 }
 
 TEST_F(LanguageJourney, TypingTakesTheLettersOfTheLanguagesCodePageUpTo25Bytes) {
