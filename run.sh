@@ -4,6 +4,9 @@
 # game's install folder in the registry. With a DISPLAY the editor opens there;
 # without one it runs under Xvfb, a screenshot of the main window is taken and
 # its path printed. QM_DPI=144 ./run.sh shows it at another DPI.
+# The demo's names are shown in the language set in the prefix (the game's
+# SIMS_LANGUAGE): QM_LANGUAGE=Polish ./run.sh sets it, and drops the language
+# chosen earlier from Quillmark's menu for the demo game.
 set -euo pipefail
 QM_ROOT=$(cd "$(dirname "$0")" && pwd)
 cd "$QM_ROOT"
@@ -40,6 +43,13 @@ if [ ! -f "$game/GameData/live.iff" ]; then
 fi
 wine reg add 'HKLM\Software\Maxis\The Sims' /v InstallPath /t REG_SZ /d 'C:\Games\The Sims' \
   /f /reg:32 </dev/null >/dev/null 2>&1
+if [ -n "${QM_LANGUAGE:-}" ]; then
+  echo "== SIMS_LANGUAGE $QM_LANGUAGE"
+  wine reg add 'HKCU\Software\Electronic Arts\The Sims 25' /v SIMS_LANGUAGE /t REG_SZ \
+    /d "$QM_LANGUAGE" /f </dev/null >/dev/null 2>&1
+  wine reg delete 'HKCU\Software\Dorvane\Settings' /v 'Language C:\Games\The Sims' /f \
+    </dev/null >/dev/null 2>&1 || true
+fi
 
 if [ "$headless" -eq 0 ]; then
   echo "== quillmark.exe on $DISPLAY (close it to finish)"

@@ -22,7 +22,7 @@ qm_need_packages() {
 QM_BUILD_PACKAGES=(cmake ninja-build g++ make git googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang-format
   clang libclang-rt-14-dev llvm-14)
-QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine imagemagick x11-utils)
+QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine fonts-droid-fallback imagemagick x11-utils)
 # package.sh: the cross-build, zip, and Markdown for the user guide.
 QM_RELEASE_PACKAGES=(cmake ninja-build git g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   zip unzip python3 python3-markdown)

@@ -11,6 +11,7 @@
 #   main-DPI.png      the main window with list 0 shown
 #   setpath-DPI.png   the Set Path dialog over it (Options > Set Path...)
 #   error-DPI.png     the error window, on a game whose live.iff is cut short
+#   polish-96.png     the main window on a game set to Polish (96 DPI only)
 # in BUILD_DIR/shots. Needs Xvfb, Wine and imagemagick (tools/env.sh lists
 # them); runs its own Xvfb.
 set -euo pipefail
@@ -114,6 +115,16 @@ for dpi in 96 144 192; do
   drive close "$setpath_caption" >/dev/null
   sleep 1
   end_app
+
+  # The same game set to Polish: its Polish names, in code page 1250.
+  if [ "$dpi" -eq 96 ]; then
+    quiet wine reg add 'HKCU\Software\Electronic Arts\The Sims 25' /v SIMS_LANGUAGE /t REG_SZ \
+      /d Polish /f
+    start_app
+    shoot "polish-$dpi" "$main_caption"
+    end_app
+    quiet wine reg delete 'HKCU\Software\Electronic Arts\The Sims 25' /v SIMS_LANGUAGE /f || true
+  fi
 
   # The error window: the reader fails on the game whose live.iff is cut short.
   quiet wine reg add 'HKCU\Software\Dorvane\Settings' /v 'Sims Location' /t REG_SZ \

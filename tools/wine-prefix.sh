@@ -16,5 +16,15 @@ if [ ! -f "$prefix/.qm-ready" ]; then
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
   touch "$prefix/.qm-ready"
 fi
+# Names in Chinese, Japanese and Korean: Wine's fonts have no such glyphs, so
+# the dialogs' font (Tahoma) links to Droid Sans Fallback, as Windows links
+# it to its own CJK fonts.
+fallback=/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf
+if [ -f "$fallback" ] && [ ! -f "$prefix/drive_c/windows/Fonts/$(basename "$fallback")" ]; then
+  cp "$fallback" "$prefix/drive_c/windows/Fonts/"
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'DroidSansFallbackFull.ttf,Droid Sans Fallback' /f \
+    </dev/null >/dev/null 2>&1
+fi
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
 wineserver -w

@@ -59,25 +59,35 @@ void Decode(const IffFile& file, StringTable& table, std::string_view idFlags, b
   const size_t room = data.size() > 4 ? (data.size() - 4) / 3 + 1 : 1;
   table.Entries.reserve(std::min(static_cast<size_t>(count), room));
 
+  // Names are a few bytes long: a plain scan finds their ends sooner than a
+  // call to find (memchr) does.
+  const char* const bytes = data.data();
+  const size_t size = data.size();
+  auto terminator = [&](size_t from) {
+    for (size_t q = from; q < size; ++q) {
+      if (bytes[q] == '\0') return q;
+    }
+    return std::string_view::npos;
+  };
   size_t p = 4;  // 0-based offset of the next entry
   for (int32_t i = 0; i < count; ++i) {
     StringEntry& entry = table.Entries.emplace_back();
     stage.code = 5000;
-    entry.LanguageCode.assign(1, p < data.size() ? data[p] : ' ');
-    const size_t valueEnd = data.find('\0', p + 1);
+    entry.LanguageCode.assign(1, p < size ? bytes[p] : ' ');
+    const size_t valueEnd = terminator(p + 1);
     stage.code = 6000;
     if (valueEnd == std::string_view::npos) {
       Fail(Fault::InvalidArgument,
            "string table value at data offset " + std::to_string(p + 1) + " has no terminator");
     }
-    entry.Value.assign(data, p + 1, valueEnd - p - 1);
-    const size_t commentEnd = data.find('\0', valueEnd + 1);
+    entry.Value.assign(bytes + p + 1, valueEnd - p - 1);
+    const size_t commentEnd = terminator(valueEnd + 1);
     stage.code = 7000;
     if (commentEnd == std::string_view::npos) {
       Fail(Fault::InvalidArgument, "string table comment at data offset " +
                                        std::to_string(valueEnd + 1) + " has no terminator");
     }
-    entry.Comment.assign(data, valueEnd + 1, commentEnd - valueEnd - 1);
+    entry.Comment.assign(bytes + valueEnd + 1, commentEnd - valueEnd - 1);
     p = commentEnd + 1;
   }
 

@@ -50,4 +50,9 @@ const Language* LanguageOfCode(int code);
 // when none is.
 const Language* FindLanguage(std::string_view text);
 
+// Whether `c` is a letter of a script that the game's names are written in:
+// Latin, Greek, Cyrillic, Hebrew, Thai, Hangul, kana and CJK ideographs
+// (full-width Latin letters included). Punctuation, symbols and digits are not.
+bool IsNameLetter(char32_t c);
+
 }  // namespace qm

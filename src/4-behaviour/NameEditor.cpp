@@ -10,7 +10,9 @@
 #include "2-iff/BinarySupport.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/GameFolder.h"
+#include "4-behaviour/GameLanguage.h"
 #include "4-behaviour/GameSearch.h"
+#include "4-behaviour/Languages.h"
 #include "4-behaviour/NamePack.h"
 
 namespace qm {
@@ -103,6 +105,7 @@ void NameEditor::OnActivate() {
     }
   }
 
+  ShowStartLanguage();
   // An option button that takes the focus selects itself on Windows but not
   // under Wine: select and show list 0 explicitly.
   view_.CheckOption(0);
@@ -116,12 +119,88 @@ void NameEditor::ForgetLoadedGame() {
   mEditRow = 0;
   mNameBytes.clear();
   mNameShownAs.clear();
+  read_.Clear();
+  kept_.clear();
+  menuCodes_.clear();
+  view_.SetLanguageMenu({}, -1);
+  view_.SetLanguageText("");
 }
 
 bool NameEditor::LoadNameLists() {
   bool loaded = false;
-  ShowingFormatFailures([&] { loaded = store_.Load(gSimsPath, gNameLists); });
+  ShowingFormatFailures([&] { loaded = store_.Load(gSimsPath, gNameLists, language_); });
+  if (loaded) read_ = gNameLists;
   return loaded;
+}
+
+void NameEditor::ShowStartLanguage() {
+  const std::vector<int> held = store_.Languages();
+  const int start = StartLanguage(services_.settings, services_.registry, gSimsPath, held);
+  if (start != language_) {
+    language_ = start;
+    store_.ReadLanguage(language_, gNameLists);
+    read_ = gNameLists;
+  }
+  menuCodes_ = held;
+  ShowLanguageMenu();
+}
+
+void NameEditor::ShowLanguageMenu() {
+  std::vector<std::string> names;
+  int checked = -1;
+  for (size_t i = 0; i < menuCodes_.size(); ++i) {
+    const Language* language = LanguageOfCode(menuCodes_[i]);
+    names.emplace_back(language ? std::string(language->name)
+                                : "Language " + std::to_string(menuCodes_[i]));
+    if (menuCodes_[i] == language_) checked = static_cast<int>(i);
+  }
+  view_.SetLanguageMenu(names, checked);
+}
+
+// "Names in French", or which language stands in for the one chosen; nothing
+// for a table of one block, which has no language to choose.
+void NameEditor::ShowLanguageText() {
+  const int shown = store_.ShownLanguage(mShownList, language_);
+  if (shown == kMixedLanguages) {
+    view_.SetLanguageText("");
+    return;
+  }
+  auto nameOf = [](int code) {
+    const Language* language = LanguageOfCode(code);
+    return language ? std::string(language->name) : "language " + std::to_string(code);
+  };
+  std::string text = "Names in " + nameOf(shown);
+  if (shown != NormalLanguageCode(language_)) {
+    text += " (this list has no " + nameOf(language_) + " names)";
+  }
+  view_.SetLanguageText(text);
+}
+
+void NameEditor::OnChooseLanguage(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= menuCodes_.size()) return;
+  const int code = menuCodes_[static_cast<size_t>(index)];
+  if (code == language_) return;
+  WriteBack();
+  kept_[language_] = {std::move(read_), gNameLists};
+  const auto kept = kept_.find(code);
+  if (kept != kept_.end()) {
+    read_ = std::move(kept->second.read);
+    gNameLists = std::move(kept->second.edited);
+    kept_.erase(kept);
+  } else {
+    store_.ReadLanguage(code, read_);
+    gNameLists = read_;
+  }
+  language_ = code;
+  // Not remembering the choice costs only the next start's language.
+  StoreLanguageChoice(services_.settings, gSimsPath, code);
+  ShowLanguageMenu();
+  ShowList(mShownList);
+}
+
+void NameEditor::PutEditedNames() {
+  for (const auto& [code, names] : kept_) store_.PutNames(code, names.edited, &names.read);
+  store_.PutNames(language_, gNameLists, &read_);
 }
 
 bool NameEditor::ShowingFormatFailures(const std::function<void()>& step) {
@@ -169,6 +248,27 @@ bool NameEditor::FilterKey(int16_t& c) {
   return passes;
 }
 
+bool NameEditor::FilterNameKey(int16_t& c) {
+  const int shown = store_.ShownLanguage(mShownList, language_);
+  const auto unit = static_cast<char32_t>(static_cast<uint16_t>(c));
+  // A surrogate half is no letter of the game's code pages.
+  if (shown == kMixedLanguages || shown == kUsEnglish || unit < 0x80 ||
+      (unit >= 0xD800 && unit <= 0xDFFF) || !IsNameLetter(unit)) {
+    return FilterKey(c);
+  }
+  std::string utf8;
+  if (unit < 0x800) {
+    utf8 = {static_cast<char>(0xC0 | (unit >> 6)), static_cast<char>(0x80 | (unit & 0x3F))};
+  } else {
+    utf8 = {static_cast<char>(0xE0 | (unit >> 12)), static_cast<char>(0x80 | ((unit >> 6) & 0x3F)),
+            static_cast<char>(0x80 | (unit & 0x3F))};
+  }
+  std::string bytes;
+  if (ListCodePage(mShownList).FromUtf8(utf8, bytes)) return true;
+  c = 0;
+  return false;
+}
+
 void NameEditor::OnNameChanged() {
   if (mEditRow < 0 || static_cast<size_t>(mEditRow) >= mItems.size()) return;
   const std::string text = view_.GetNameText();
@@ -176,7 +276,7 @@ void NameEditor::OnNameChanged() {
   if (text == mNameShownAs) {
     item = mNameBytes;
   } else {
-    item = Typed(text).substr(0, kMaxNameLength);
+    item = Typed(text);
   }
   view_.SetListItem(mEditRow, Shown(item));
 }
@@ -185,8 +285,9 @@ void NameEditor::SaveNameLists() {
   if (mItems.empty()) return;
   WithoutOutOfMemory(kNotSavedTitle, [&] {
     WriteBack();
+    PutEditedNames();
     SaveResult result = SaveResult::NotSaved;
-    if (!ShowingFormatFailures([&] { result = store_.Save(gSimsPath, gNameLists); })) return;
+    if (!ShowingFormatFailures([&] { result = store_.SaveTables(gSimsPath); })) return;
     if (result == SaveResult::Changed) {
       const Choice choice = services_.messages.AskYesNoCancel(
           "GameData\\live.iff has changed since Quillmark read it: another program (qmnames, a "
@@ -198,11 +299,14 @@ void NameEditor::SaveNameLists() {
           "live.iff Has Changed");
       if (choice == Choice::No) ReloadNameLists();
       if (choice != Choice::Yes) return;
-      if (!ShowingFormatFailures([&] { result = store_.Save(gSimsPath, gNameLists, true); })) {
+      if (!ShowingFormatFailures([&] { result = store_.SaveTables(gSimsPath, true); })) {
         return;
       }
     }
     if (result == SaveResult::Saved) {
+      // What was saved is what the next save compares with.
+      for (auto& [code, names] : kept_) names.read = names.edited;
+      read_ = gNameLists;
       services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
     }
   });
@@ -216,6 +320,8 @@ void NameEditor::ReloadNameLists() {
     view_.SetListItems(mItems);
     return;
   }
+  menuCodes_ = store_.Languages();
+  ShowLanguageMenu();
   ShowList(shown);
 }
 
@@ -233,6 +339,7 @@ void NameEditor::WithoutOutOfMemory(const std::string& title, const std::functio
 // Shows list `index` from gNameLists as a list selection does, without
 // writing the list box back first.
 void NameEditor::ShowList(int16_t index) {
+  mShownList = index;  // the list whose code page Shown uses
   mItems.clear();
   mNameBytes.clear();
   mNameShownAs.clear();
@@ -245,33 +352,71 @@ void NameEditor::ShowList(int16_t index) {
     shown.push_back(Shown(mItems.back()));
   }
   view_.SetListItems(shown);
-  mShownList = index;
+  ShowLanguageText();
 }
 
 std::string NameEditor::Shown(const std::string& bytes) {
   std::string text;
-  if (services_.codePage.ToUtf8(bytes, text)) return text;
-  text = bytes;
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) > 127) c = '?';
+  if (ListCodePage(mShownList).ToUtf8(bytes, text)) return text;
+  // Piece by piece: a character of one or two bytes where they convert,
+  // else '?' for a byte.
+  CodePage& codePage = ListCodePage(mShownList);
+  text.clear();
+  for (size_t at = 0; at < bytes.size();) {
+    std::string one;
+    size_t length = 1;
+    for (; length <= 2 && at + length <= bytes.size(); ++length) {
+      if (codePage.ToUtf8(bytes.substr(at, length), one)) break;
+    }
+    if (length > 2 || at + length > bytes.size()) {
+      one = static_cast<unsigned char>(bytes[at]) > 127 ? "?" : bytes.substr(at, 1);
+      length = 1;
+    }
+    text += one;
+    at += length;
   }
   return text;
 }
 
-// Character by character when the whole text does not convert: a UTF-8
+// At most 25 bytes, never half a double-byte character; character by
+// character when the whole text does not convert or is too long: a UTF-8
 // sequence runs from a byte that is not a continuation byte to the next.
 std::string NameEditor::Typed(const std::string& text) {
+  CodePage& codePage = ListCodePage(mShownList);
+  const auto limit = static_cast<size_t>(kMaxNameLength);
   std::string bytes;
-  if (services_.codePage.FromUtf8(text, bytes)) return bytes;
+  if (codePage.FromUtf8(text, bytes) && bytes.size() <= limit) return bytes;
   bytes.clear();
   for (size_t at = 0; at < text.size();) {
     size_t end = at + 1;
     while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
     std::string one;
-    bytes += services_.codePage.FromUtf8(text.substr(at, end - at), one) ? one : "?";
+    const bool converted = codePage.FromUtf8(text.substr(at, end - at), one);
+    if (bytes.size() + (converted ? one.size() : 1) > limit) break;
+    if (converted) {
+      bytes += one;
+    } else {
+      bytes += '?';
+    }
     at = end;
   }
   return bytes;
+}
+
+CodePage& NameEditor::ListCodePage(int list) {
+  const Language* language = LanguageOfCode(store_.ShownLanguage(list, language_));
+  if (store_.ShownLanguage(list, language_) == kMixedLanguages || !language) {
+    return services_.codePage;
+  }
+  std::unique_ptr<CodePage>& codePage = codePages_[language->codePage];
+  if (!codePage) codePage = SystemCodePage(language->codePage);
+  return codePage ? *codePage : services_.codePage;
+}
+
+std::array<CodePage*, kListCount> NameEditor::ListCodePages() {
+  std::array<CodePage*, kListCount> pages{};
+  for (int k = 0; k < kListCount; ++k) pages[static_cast<size_t>(k)] = &ListCodePage(k);
+  return pages;
 }
 
 void NameEditor::OnExportNames() {
@@ -279,7 +424,10 @@ void NameEditor::OnExportNames() {
   std::string path = "names.txt";
   if (!services_.dialogs.ChooseSave(0, PackKind(), path)) return;
   WithoutOutOfMemory(kExportTitle, [&] {
-    const std::string pack = WriteNamePack(gNameLists, services_.codePage);
+    const Language* language = LanguageOfCode(language_);
+    const std::string pack =
+        WriteNamePack(gNameLists, ListCodePages(),
+                      menuCodes_.empty() || !language ? std::string_view() : language->name);
     std::unique_ptr<OutputFile> out;
     SysCode code = services_.files.Create(path, out);
     if (code == syserr::kOk) code = out->Write(pack);
@@ -309,7 +457,7 @@ void NameEditor::OnImportNames() {
                               kImportTitle, MessageIcon::Critical);
       return;
     }
-    PackReading reading = ReadNamePack(pack, gNameLists, services_.codePage);
+    PackReading reading = ReadNamePack(pack, gNameLists, ListCodePages());
     if (!reading.isPack) {
       services_.messages.Show(path + " is not a name pack: it has no list heading such as [" +
                                   kNameListInfo[0].caption + "].",
@@ -335,7 +483,7 @@ void NameEditor::OnRestoreNames() {
   WithoutOutOfMemory(kRestoreTitle, [&] {
     NameLists original;
     std::string why;
-    if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why)) {
+    if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why, language_)) {
       services_.messages.Show("The original names could not be restored." + kCrLf + why,
                               kRestoreTitle, MessageIcon::Critical);
       return;

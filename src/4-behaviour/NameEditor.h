@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,10 @@ class MainView {
   virtual void EnableName(bool enabled) = 0;
   virtual void SelectAllNameAndFocus() = 0;  // select the whole text, focus the box
   virtual void CheckOption(int index) = 0;   // check option `index`, uncheck the others
+  // The label that says which language's names the list shows.
+  virtual void SetLanguageText(const std::string& text) = 0;
+  // Options > Language: one item per name, item `checked` checked (-1: none).
+  virtual void SetLanguageMenu(const std::vector<std::string>& names, int checked) = 0;
 };
 
 // The platform services the main window uses.
@@ -83,6 +89,15 @@ class NameEditor {
   // Name box key press: true when the character passes; otherwise `c` is set
   // to 0 and the character must be dropped.
   static bool FilterKey(int16_t& c);
+  // The key filter of the list shown: FilterKey for US English names and a
+  // one-block table; for another language also the letters of its script
+  // that its code page holds (an input method's characters among them).
+  bool FilterNameKey(int16_t& c);
+
+  // Options > Language item `index` was chosen: the names of that language
+  // are shown; those of the language shown so far keep their edits until
+  // Save or Exit. The choice is remembered for the game folder.
+  void OnChooseLanguage(int index);
 
   // The user changed the name box's text (typing, pasting, deleting): copy
   // it into the list item being edited. The view does not report the text
@@ -105,6 +120,7 @@ class NameEditor {
   void OnRestoreNames();
 
   int16_t ShownList() const { return mShownList; }
+  int LanguageShown() const { return language_; }
   int16_t EditRow() const { return mEditRow; }
   const std::vector<std::string>& Items() const { return mItems; }
   const IffFile& LiveFile() const { return store_.LiveFile(); }
@@ -129,6 +145,15 @@ class NameEditor {
   // name's bytes: through the code page, with '?' for what does not convert.
   std::string Shown(const std::string& bytes);
   std::string Typed(const std::string& text);
+  // The code page of list `list`'s names in the language shown.
+  CodePage& ListCodePage(int list);
+  std::array<CodePage*, kListCount> ListCodePages();
+  // After a load: the start language's names into gNameLists, the menu.
+  void ShowStartLanguage();
+  void ShowLanguageMenu();
+  void ShowLanguageText();
+  // The names of every language edited into the store's tables.
+  void PutEditedNames();
 
   MainView& view_;
   EditorServices services_;
@@ -143,6 +168,18 @@ class NameEditor {
   // convert them.
   std::string mNameBytes;
   std::string mNameShownAs;
+
+  // The language shown, its names as loaded (or last saved), and those of
+  // the other languages shown since, as loaded and as edited.
+  int language_ = kUsEnglish;
+  NameLists read_;
+  struct KeptNames {
+    NameLists read;
+    NameLists edited;
+  };
+  std::map<int, KeptNames> kept_;
+  std::vector<int> menuCodes_;  // the Language menu's items
+  std::map<unsigned, std::unique_ptr<CodePage>> codePages_;
 };
 
 }  // namespace qm

@@ -3,23 +3,17 @@
 #include <algorithm>
 #include <cctype>
 
+#include "4-behaviour/Languages.h"
+
 namespace qm {
 
 namespace {
 
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
-// Letters beyond ASCII in the scripts of the game's code pages: Latin-1 and
-// Latin Extended (é, ñ, ü, š, œ ...), Greek and Cyrillic.
-bool IsLetterBeyondAscii(char32_t c) {
-  return (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7) || (c >= 0x386 && c <= 0x3FF) ||
-         (c >= 0x400 && c <= 0x52F) || (c >= 0x1E00 && c <= 0x1EFF);
-}
-
-// What the name box accepts when typing, and letters beyond ASCII.
+// What the name box accepts when typing, and letters of the game's scripts.
 bool IsNameCharacter(char32_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == ' ' || c == '"' || IsLetterBeyondAscii(c);
+  return (c >= '0' && c <= '9') || c == '-' || c == ' ' || c == '"' || IsNameLetter(c);
 }
 
 std::string Lower(std::string_view text) {
@@ -214,22 +208,39 @@ std::string NameLine(const std::string& bytes, bool lastOfList, CodePage& codePa
 }  // namespace
 
 std::string WriteNamePack(const NameLists& lists, CodePage& codePage) {
+  ListCodePages pages;
+  pages.fill(&codePage);
+  return WriteNamePack(lists, pages);
+}
+
+PackReading ReadNamePack(std::string_view pack, const NameLists& current, CodePage& codePage) {
+  ListCodePages pages;
+  pages.fill(&codePage);
+  return ReadNamePack(pack, current, pages);
+}
+
+std::string WriteNamePack(const NameLists& lists, const ListCodePages& codePages,
+                          std::string_view language) {
   const std::string crlf = "\r\n";
   std::string out = kByteOrderMark + kHeader + crlf;
+  if (!language.empty()) out += "# Language: " + std::string(language) + crlf;
   for (int k = 0; k < kListCount; ++k) {
     const NameListInfo& info = kNameListInfo[static_cast<size_t>(k)];
     out += crlf + "[" + info.caption + "]" + crlf;
     for (int r = 0; r < info.namesUsed; ++r) {
-      out += NameLine(lists.Cell(k, r), r + 1 == info.namesUsed, codePage) + crlf;
+      out +=
+          NameLine(lists.Cell(k, r), r + 1 == info.namesUsed, *codePages[static_cast<size_t>(k)]) +
+          crlf;
     }
   }
   return out;
 }
 
-PackReading ReadNamePack(std::string_view pack, const NameLists& current, CodePage& codePage) {
+PackReading ReadNamePack(std::string_view pack, const NameLists& current,
+                         const ListCodePages& codePages) {
   PackReading reading;
   reading.lists = current;
-  const std::vector<Line> lines = DecodeLines(pack, codePage, reading.codePage);
+  const std::vector<Line> lines = DecodeLines(pack, *codePages[0], reading.codePage);
   const bool escapes = lines.empty() || lines.front().text != kHeaderWithoutEscapes;
   std::vector<bool> seen(kListCount, false);
   size_t i = 0;
@@ -275,6 +286,7 @@ PackReading ReadNamePack(std::string_view pack, const NameLists& current, CodePa
       }
       std::string bytes;
       why = rows[r]->bad;
+      CodePage& codePage = *codePages[static_cast<size_t>(list)];
       if (why.empty()) why = NameBytes(rows[r]->text, escapes, codePage, bytes);
       if (why.empty()) why = CheckName(bytes, current, list, static_cast<int>(r), codePage);
       if (!why.empty()) {

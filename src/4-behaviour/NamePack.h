@@ -27,6 +27,7 @@
 // A file with the mark must be UTF-8, line by line; one without it that is
 // not UTF-8 is read as text in the code page.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -45,7 +46,14 @@ inline constexpr const char* kNamePackExtension = "txt";
 // The largest pack read: seven lists of names fill about 10 KB.
 inline constexpr size_t kMaxPackBytes = 1 << 20;
 
-// The lists as a pack, every name as it will be read back.
+// The code page of each list's names (the lists of one language may take
+// another's block where their table lacks it).
+using ListCodePages = std::array<CodePage*, kListCount>;
+
+// The lists as a pack, every name as it will be read back; `language`, when
+// given, is named on a comment line ("# Language: Polish").
+std::string WriteNamePack(const NameLists& lists, const ListCodePages& codePages,
+                          std::string_view language = {});
 std::string WriteNamePack(const NameLists& lists, CodePage& codePage);
 
 struct PackRejection {
@@ -63,10 +71,13 @@ struct PackReading {
 
 // Reads `pack` over `current`. A name is taken when it is at most 25 bytes
 // in the code page and holds only letters, digits, hyphens, spaces and
-// double quotes, or letters beyond ASCII; a name equal to the one already
+// double quotes, or letters of the game's scripts beyond ASCII; a name equal to the one already
 // in its row is taken as it is. Anything else is rejected with its line. A
 // section that is missing leaves its list as it is; a shorter one leaves
 // the later rows.
+// A pack that is not UTF-8 is read in list 0's code page.
+PackReading ReadNamePack(std::string_view pack, const NameLists& current,
+                         const ListCodePages& codePages);
 PackReading ReadNamePack(std::string_view pack, const NameLists& current, CodePage& codePage);
 
 // "12 names taken, 2 rejected.", the code page when the text was not UTF-8,

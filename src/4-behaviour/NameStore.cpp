@@ -1,5 +1,6 @@
 #include "4-behaviour/NameStore.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -96,9 +97,17 @@ std::string ShortTableText(const IffFile& file, const StringTable& table, int li
   return text + "holds " + std::to_string(held) + " names, needs " + std::to_string(info.namesUsed);
 }
 
-// Decodes the seven name tables of `file` into `tables` and their names into
-// `lists`; `why` says which table cannot supply its names, if any.
-void DecodeLists(const IffFile& file, std::array<StringTable, kListCount>& tables, NameLists& lists,
+// The first entry of list `list`'s names in `language`: its table's block of
+// that language, or its first block.
+size_t ListStart(const LanguageBlocks& blocks, int language) {
+  return blocks.Locate(language).first;
+}
+
+// Decodes the seven name tables of `file` into `tables` with their language
+// blocks, and their names in `language` into `lists`; `why` says which table
+// cannot supply its names, if any.
+void DecodeLists(const IffFile& file, std::array<StringTable, kListCount>& tables,
+                 std::array<LanguageBlocks, kListCount>& blocks, int language, NameLists& lists,
                  std::string& why) {
   for (int k = 0; k < kListCount; ++k) {
     const NameListInfo& info = kNameListInfo[static_cast<size_t>(k)];
@@ -106,8 +115,10 @@ void DecodeLists(const IffFile& file, std::array<StringTable, kListCount>& table
     gsReadSTRSegment(file, table, HexTextToBytes(info.idText), false);
     why = ShortTableText(file, table, k);
     if (!why.empty()) return;
+    blocks[static_cast<size_t>(k)] = FindLanguageBlocks(table, static_cast<size_t>(info.namesUsed));
+    const size_t start = ListStart(blocks[static_cast<size_t>(k)], language);
     for (int r = 0; r < info.namesUsed; ++r) {
-      lists.Cell(k, r) = table.Entries[static_cast<size_t>(r)].Value;
+      lists.Cell(k, r) = table.Entries[start + static_cast<size_t>(r)].Value;
     }
   }
 }
@@ -126,7 +137,7 @@ void NameStore::MakeBackup(const std::string& folder) {
   }
 }
 
-bool NameStore::Load(const std::string& folder, NameLists& lists) {
+bool NameStore::Load(const std::string& folder, NameLists& lists, int language) {
   Forget();
   const std::string live = folder + kLiveTail;
   FileStamp stamp;
@@ -140,7 +151,7 @@ bool NameStore::Load(const std::string& folder, NameLists& lists) {
   std::string why;
   try {
     gsReadIFFImage(liveFile_, image);
-    DecodeLists(liveFile_, tables_, lists, why);
+    DecodeLists(liveFile_, tables_, blocks_, language, lists, why);
   } catch (const IffError&) {
     Forget();
     throw;
@@ -152,7 +163,8 @@ bool NameStore::Load(const std::string& folder, NameLists& lists) {
   return true;
 }
 
-bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::string& why) {
+bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::string& why,
+                              int language) {
   if (!services_.files.IsNormalFile(path)) {
     why = "The file " + path + " was not found.";
     return false;
@@ -167,10 +179,11 @@ bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::st
   // the error window that halts the program.
   IffFile file;
   std::array<StringTable, kListCount> tables;
+  std::array<LanguageBlocks, kListCount> blocks;
   NameLists read;
   try {
     gsReadIFFImage(file, image);
-    DecodeLists(file, tables, read, why);
+    DecodeLists(file, tables, blocks, language, read, why);
   } catch (const IffError& error) {
     why = "The file " + path + " could not be read." + kCrLf + "Error " +
           std::to_string(error.number()) + ": " + error.description();
@@ -187,10 +200,69 @@ bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::st
 void NameStore::Forget() {
   liveFile_ = IffFile{};
   tables_ = {};
+  blocks_ = {};
   known_ = {};
 }
 
-SaveResult NameStore::Save(const std::string& folder, const NameLists& lists, bool overChanges) {
+std::vector<int> NameStore::Languages() const {
+  std::vector<int> held;
+  for (const LanguageBlocks& blocks : blocks_) {
+    if (blocks.codes.size() < 2) continue;
+    for (int code : blocks.codes) {
+      if (std::find(held.begin(), held.end(), code) == held.end()) held.push_back(code);
+    }
+  }
+  std::sort(held.begin(), held.end());
+  return held;
+}
+
+int NameStore::ShownLanguage(int list, int language) const {
+  const LanguageBlocks& blocks = blocks_.at(static_cast<size_t>(list));
+  if (blocks.codes.size() < 2) return kMixedLanguages;
+  return blocks.codes[ListStart(blocks, language) / blocks.length];
+}
+
+void NameStore::ReadLanguage(int language, NameLists& lists) const {
+  for (int k = 0; k < kListCount; ++k) {
+    const StringTable& table = tables_[static_cast<size_t>(k)];
+    const size_t start = ListStart(blocks_[static_cast<size_t>(k)], language);
+    for (int r = 0; r < kNameListInfo[static_cast<size_t>(k)].namesUsed; ++r) {
+      const size_t at = start + static_cast<size_t>(r);
+      lists.Cell(k, r) = at < table.Entries.size() ? table.Entries[at].Value : std::string();
+    }
+  }
+}
+
+void NameStore::PutNames(int language, const NameLists& lists, const NameLists* before) {
+  for (int k = 0; k < kListCount; ++k) {
+    StringTable& table = tables_[static_cast<size_t>(k)];
+    const BlockStart start = blocks_[static_cast<size_t>(k)].Locate(language);
+    // A block that stands in for another language's is also another
+    // language's own: only the names edited in this language go into it.
+    const bool onlyEdited = before && !start.held;
+    for (int r = 0; r < kNameListInfo[static_cast<size_t>(k)].namesUsed; ++r) {
+      const size_t at = start.first + static_cast<size_t>(r);
+      if (at >= table.Entries.size()) break;
+      if (onlyEdited && before->Cell(k, r) == lists.Cell(k, r)) continue;
+      table.Entries[at].Value = lists.Cell(k, r);
+    }
+  }
+}
+
+SaveResult NameStore::Save(const std::string& folder, const NameLists& lists, bool overChanges,
+                           int language) {
+  // A table too short to hold the names is refused by SaveTables before
+  // anything changes.
+  for (int k = 0; k < kListCount; ++k) {
+    if (!ShortTableText(liveFile_, tables_[static_cast<size_t>(k)], k).empty()) {
+      return SaveTables(folder, overChanges);
+    }
+  }
+  PutNames(language, lists);
+  return SaveTables(folder, overChanges);
+}
+
+SaveResult NameStore::SaveTables(const std::string& folder, bool overChanges) {
   // Tables that were never loaded cannot take the names: say so before
   // anything changes.
   for (int k = 0; k < kListCount; ++k) {
@@ -205,12 +277,8 @@ SaveResult NameStore::Save(const std::string& folder, const NameLists& lists, bo
   }
 
   for (int k = 0; k < kListCount; ++k) {
-    const NameListInfo& info = kNameListInfo[static_cast<size_t>(k)];
-    StringTable& table = tables_[static_cast<size_t>(k)];
-    for (int r = 0; r < info.namesUsed; ++r) {
-      table.Entries[static_cast<size_t>(r)].Value = lists.Cell(k, r);
-    }
-    gsWriteSTRSegment(liveFile_, table, HexTextToBytes(info.idText), false);
+    gsWriteSTRSegment(liveFile_, tables_[static_cast<size_t>(k)],
+                      HexTextToBytes(kNameListInfo[static_cast<size_t>(k)].idText), false);
   }
   // The writer builds the image in memory; putting the image on disk is a
   // file step like the others, so that a full disk or a write error is

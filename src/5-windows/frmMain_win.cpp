@@ -65,6 +65,10 @@ class FrmMain final : public MainView {
                      IDC_MAIN_OPTLIST0 + index);
     checkedOption_ = index;
   }
+  void SetLanguageText(const std::string& text) override {
+    SetItemText(hwnd_, IDC_MAIN_LANGUAGE, text);
+  }
+  void SetLanguageMenu(const std::vector<std::string>& names, int checked) override;
 
  private:
   friend INT_PTR CALLBACK dialogwin::DialogProc<FrmMain>(HWND, UINT, WPARAM, LPARAM);
@@ -145,6 +149,10 @@ void FrmMain::OnCommand(int id, int code) {
     if (code == BN_CLICKED) OnOptionClicked(id - IDC_MAIN_OPTLIST0);
     return;
   }
+  if (id >= IDM_LANGUAGE0 && id <= IDM_LANGUAGE_LAST) {
+    editor_.OnChooseLanguage(id - IDM_LANGUAGE0);
+    return;
+  }
   // clang-format off
   switch (id) {
     case IDC_MAIN_LSTNAMES: if (code == LBN_SELCHANGE) OnListSelectionChanged(); break;
@@ -200,11 +208,12 @@ LRESULT CALLBACK FrmMain::NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
 }
 
 // The box is a Unicode window: WM_CHAR brings a UTF-16 code unit, which the
-// key filter takes as a signed 16-bit number.
+// key filter takes as a signed 16-bit number. An input method's characters
+// may come as WM_IME_CHAR, which the edit control takes as typed too.
 LRESULT FrmMain::HandleNameBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CHAR) {
+  if (msg == WM_CHAR || msg == WM_IME_CHAR) {
     auto c = static_cast<int16_t>(wp);
-    if (!NameEditor::FilterKey(c)) return 0;
+    if (!editor_.FilterNameKey(c)) return 0;
   } else if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, &FrmMain::NameBoxProc, kNameBoxSubclass);
   }
@@ -221,6 +230,22 @@ void FrmMain::FocusShownOption() {
     FocusItem(hwnd_, option);
   } else {
     SetFocus(hwnd_);
+  }
+}
+
+// Options > Language is the second item of the Options menu. A file whose
+// tables hold no language blocks has one language: the item says so, grayed.
+void FrmMain::SetLanguageMenu(const std::vector<std::string>& names, int checked) {
+  HMENU languages = GetSubMenu(GetSubMenu(GetMenu(hwnd_), 1), 1);
+  if (!languages) return;
+  while (GetMenuItemCount(languages) > 0) DeleteMenu(languages, 0, MF_BYPOSITION);
+  if (names.empty()) {
+    AppendMenuW(languages, MF_STRING | MF_GRAYED, IDM_LANGUAGE0, L"One language only");
+    return;
+  }
+  for (size_t i = 0; i < names.size() && IDM_LANGUAGE0 + i <= IDM_LANGUAGE_LAST; ++i) {
+    const UINT flags = MF_STRING | (static_cast<int>(i) == checked ? MF_CHECKED : MF_UNCHECKED);
+    AppendMenuW(languages, flags, IDM_LANGUAGE0 + i, Utf16(names[i]).c_str());
   }
 }
 

@@ -17,12 +17,17 @@
 #define IDC_MAIN_LSTNAMES 1013
 #define IDC_MAIN_CMDSAVE 1014
 #define IDC_MAIN_CMDEXIT 1015
+// Which language's names the list shows.
+#define IDC_MAIN_LANGUAGE 1016
 #define IDM_SAVE 2001     // smenuSave
 #define IDM_EXIT 2002     // smenuExit
 #define IDM_SETPATH 2003  // smenuSetPath
 #define IDM_EXPORT 2004   // File > Export Names...
 #define IDM_IMPORT 2005   // File > Import Names...
 #define IDM_RESTORE 2006  // File > Restore Original Names
+// Options > Language: item i is IDM_LANGUAGE0 + i, built at run time.
+#define IDM_LANGUAGE0 2100
+#define IDM_LANGUAGE_LAST 2163
 
 // frmSetPath, the Set Path dialog
 #define QM_SETPATH_CLASS "QuillmarkSetPath"

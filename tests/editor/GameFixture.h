@@ -16,6 +16,7 @@
 #include "4-behaviour/NameEditor.h"
 #include "support/MemoryFileSystem.h"
 #include "testkit/IffParts.h"
+#include "testkit/LanguageNames.h"
 
 namespace qm::test {
 
@@ -46,6 +47,9 @@ inline int FixtureEntryCount(int list) { return kNameListInfo[list].namesUsed + 
 struct GameLayout {
   int omitList = -1;   // this list's chunk is left out
   int shortList = -1;  // this list's table holds one name fewer than the list uses
+  // The tables hold the test kit's 17 language blocks, but list 6's only
+  // US English, French and German.
+  bool multilingual = false;
 };
 
 namespace detail {
@@ -77,6 +81,13 @@ inline void AddNameList(IffFile& file, int list, const GameLayout& layout) {
                                             static_cast<uint8_t>(idFlags[1]));
   // List 3's table ends with a few bytes after its last entry.
   const Bytes trailer = list == 3 ? Bytes("\x00\x07\x00", 3) : Bytes();
+  if (layout.multilingual) {
+    std::vector<TableEntry> entries = MultilingualEntries(list, info.namesUsed);
+    if (list == 6) entries.resize(static_cast<size_t>(info.namesUsed) * 3);
+    file.Chunks.push_back(ModelChunk("STR#", id, 0x0010, info.caption,
+                                     StringTableData(entries, "\xFD\xFF", trailer)));
+    return;
+  }
   file.Chunks.push_back(
       ModelChunk("STR#", id, 0x0010, info.caption,
                  Table(

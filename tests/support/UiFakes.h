@@ -39,6 +39,16 @@ class FakeMainView final : public MainView {
   int checkedOption = -1;
   int repaints = 0;
   std::vector<std::string> calls;
+  std::string languageText;
+  std::vector<std::string> languageMenu;
+  int languageChecked = -1;
+
+  // Not journaled: the language label and menu follow every list shown.
+  void SetLanguageText(const std::string& text) override { languageText = text; }
+  void SetLanguageMenu(const std::vector<std::string>& names, int checked) override {
+    languageMenu = names;
+    languageChecked = checked;
+  }
 
   void SetCaption(const std::string& text) override {
     caption = text;

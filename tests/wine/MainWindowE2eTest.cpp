@@ -13,6 +13,7 @@
 
 #include "2-iff/IffFile.h"
 #include "2-iff/StringTable.h"
+#include "testkit/LanguageNames.h"
 #include "tests/wine/E2eSupport.h"
 
 namespace qm {
@@ -158,6 +159,29 @@ TEST_F(MainWindowE2e, PastedNameIsSaved) {
   const StringTable table = NameTable(after, 0);
   EXPECT_EQ(table.Entries.at(2).Value, "Pasted Name");
   EXPECT_EQ(table.Entries.at(3).Value, demo::DemoNames(0)[3]);
+}
+
+// On an English prefix, Japanese chosen from Options > Language: the
+// Japanese block is shown through Shift-JIS, and a name typed in kana is
+// saved as Shift-JIS bytes. Items: US English, French to Finnish,
+// Portuguese, then Japanese.
+TEST_F(MainWindowE2e, JapaneseFromTheMenuIsShownTypedAndSavedInShiftJis) {
+  StartOnGame();
+  const HWND label = app_.Control(IDC_MAIN_LANGUAGE);
+  EXPECT_EQ(ControlTextW(label), L"Names in English (US)");
+  SendMessageW(app_.WaitForMain(), WM_COMMAND, IDM_LANGUAGE0 + 11, 0);
+  EXPECT_EQ(ControlTextW(label), L"Names in Japanese");
+  EXPECT_EQ(app_.ListItem(0), Utf16(test::LanguageNameUtf8(15, 0, 0)));
+  app_.ChooseName(5);
+  app_.Type(L"\u30A2\u30AD\u30E9!");  // "!" is dropped
+  EXPECT_EQ(app_.ListItem(5), L"\u30A2\u30AD\u30E9");
+  SaveAndExpect(L"Operation Complete", L"Names saved.");
+
+  IffFile after;
+  gsReadIFFImage(after, ReadFileBytes(game_.Live()));
+  const StringTable table = NameTable(after, 0);
+  EXPECT_EQ(table.Entries.at(11 * demo::kNamesPerBlock + 5).Value, "\x83\x41\x83\x4C\x83\x89");
+  EXPECT_EQ(table.Entries.at(5).Value, demo::DemoNames(0)[5]);
 }
 
 TEST_F(MainWindowE2e, SaveWhileLiveIffIsHeldKeepsEditsAndWorksOnceReleased) {

@@ -1,5 +1,7 @@
 #include "tools/qmnames/Qmnames.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <memory>
 #include <new>
@@ -15,7 +17,9 @@
 #include "2-iff/IffError.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/GameFolder.h"
+#include "4-behaviour/GameLanguage.h"
 #include "4-behaviour/GameSearch.h"
+#include "4-behaviour/Languages.h"
 #include "4-behaviour/NamePack.h"
 #include "4-behaviour/NameStore.h"
 
@@ -24,7 +28,7 @@ namespace qm::qmnames {
 namespace {
 
 const char* const kUsageText =
-    "Usage: qmnames [--codepage N] COMMAND [GAME] [FILE]\n"
+    "Usage: qmnames [--language NAME|CODE] [--codepage N] COMMAND [GAME] [FILE]\n"
     "Lists, exports, imports and restores the townie and tourist name lists in\n"
     "GAME\\gamedata\\live.iff. GAME is the game's folder, the one holding sims.exe;\n"
     "without it, qmnames looks where the game is installed (the registry's\n"
@@ -35,9 +39,13 @@ const char* const kUsageText =
     "  export [GAME] FILE    write the seven lists to the name pack FILE\n"
     "  import [GAME] FILE    put the names of the name pack FILE into live.iff\n"
     "  restore [GAME]        put the names of gamedata\\original_live.iff into live.iff\n"
+    "  languages [GAME]      list the languages whose names live.iff holds\n"
     "\n"
     "Options:\n"
-    "  --codepage N          the game's code page for names (default 1252)\n"
+    "  --language NAME|CODE  the language of the names (French, Japanese, 15, ...;\n"
+    "                        default: the game's language setting, else US English)\n"
+    "  --codepage N          the code page of a file with names in one language only\n"
+    "                        (default 1252)\n"
     "  --help                show this help and exit\n"
     "  --version             show the version and exit\n"
     "\n"
@@ -89,11 +97,42 @@ class ThreadSleeper final : public Sleeper {
   }
 };
 
+std::string LanguageName(int code) {
+  const Language* language = LanguageOfCode(code);
+  return language ? std::string(language->name) : "language " + std::to_string(code);
+}
+
+// One line per language the tables hold: code, name, setting string, code
+// page, and the lists whose tables lack it.
+void PrintLanguages(const NameStore& store, std::ostream& out) {
+  const std::vector<int> held = store.Languages();
+  if (held.empty()) {
+    out << "live.iff holds its names in one language only.\n";
+    return;
+  }
+  for (int code : held) {
+    const Language* language = LanguageOfCode(code);
+    out << code << "\t" << LanguageName(code) << "\t"
+        << (language ? std::string(language->setting) : std::string("-")) << "\t"
+        << (language ? language->codePage : 0u);
+    std::string lacking;
+    for (int k = 0; k < kListCount; ++k) {
+      if (store.ShownLanguage(k, code) != code) {
+        lacking += std::string(lacking.empty() ? "" : ", ") +
+                   kNameListInfo[static_cast<size_t>(k)].caption;
+      }
+    }
+    if (!lacking.empty()) out << "\tnot in: " << lacking;
+    out << "\n";
+  }
+}
+
 struct Command {
   std::string name;
   std::string game;
   std::string file;
   unsigned codePage = 1252;
+  int language = 0;  // 0: the game's setting
 };
 
 // The command line, or a usage error on `err`.
@@ -108,6 +147,13 @@ bool Parse(const std::vector<std::string>& args, Command& command, std::ostream&
         return false;
       }
       command.codePage = static_cast<unsigned>(std::stoul(args[++i]));
+    } else if (args[i] == "--language") {
+      command.language = i + 1 < args.size() ? LanguageCodeOf(args[i + 1]) : 0;
+      if (command.language == 0) {
+        err << "qmnames: --language takes a language's name or code, such as French or 3\n";
+        return false;
+      }
+      ++i;
     } else if (args[i].size() > 1 && args[i][0] == '-') {
       err << "qmnames: unknown option " << args[i] << "\n";
       return false;
@@ -116,7 +162,8 @@ bool Parse(const std::vector<std::string>& args, Command& command, std::ostream&
     }
   }
   const bool withFile = !words.empty() && (words[0] == "export" || words[0] == "import");
-  const bool withoutFile = !words.empty() && (words[0] == "list" || words[0] == "restore");
+  const bool withoutFile =
+      !words.empty() && (words[0] == "list" || words[0] == "restore" || words[0] == "languages");
   // GAME may be left out: the command then has one word fewer.
   const size_t full = withFile ? 3 : 2;
   if (!(withFile || withoutFile) || words.size() < full - 1 || words.size() > full) {
@@ -158,9 +205,34 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
   }
   NameLists lists;
   if (!store.Load(game, lists)) return kFileError;
+  const std::vector<int> held = store.Languages();
+  if (command.name == "languages") {
+    PrintLanguages(store, out);
+    return kOk;
+  }
+  const int language =
+      command.language != 0 ? command.language : DefaultLanguage(SystemRegistry(), held);
+  if (!held.empty() && std::find(held.begin(), held.end(), language) == held.end()) {
+    err << "qmnames: live.iff holds no " << LanguageName(language)
+        << " names: its US English names are used, as the game does\n";
+  }
+  store.ReadLanguage(language, lists);
+  // Each list's names in their language's code page; a one-block table's
+  // in --codepage.
+  std::array<std::unique_ptr<CodePage>, kListCount> owned;
+  ListCodePages pages;
+  for (int k = 0; k < kListCount; ++k) {
+    const Language* shown = LanguageOfCode(store.ShownLanguage(k, language));
+    if (store.ShownLanguage(k, language) != kMixedLanguages && shown) {
+      owned[static_cast<size_t>(k)] = SystemCodePage(shown->codePage);
+    }
+    pages[static_cast<size_t>(k)] =
+        owned[static_cast<size_t>(k)] ? owned[static_cast<size_t>(k)].get() : &codePage;
+  }
 
   if (command.name == "list" || command.name == "export") {
-    const std::string pack = WriteNamePack(lists, codePage);
+    const std::string pack =
+        WriteNamePack(lists, pages, held.empty() ? std::string() : LanguageName(language));
     if (command.name == "list") {
       out << pack.substr(3);  // without the byte-order mark
       return kOk;
@@ -189,7 +261,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
           << "\n";
       return kFileError;
     }
-    PackReading reading = ReadNamePack(pack, lists, codePage);
+    PackReading reading = ReadNamePack(pack, lists, pages);
     if (!reading.isPack) {
       err << "qmnames: " << command.file << " is not a name pack: it has no list heading\n";
       return kPackRejected;
@@ -209,13 +281,13 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
     out << reading.taken << " names taken.\n";
   } else {  // restore
     std::string why;
-    if (!store.ReadListsFrom(game + kBackupTail, lists, why)) {
+    if (!store.ReadListsFrom(game + kBackupTail, lists, why, language)) {
       err << "qmnames: " << why << "\n";
       return kFileError;
     }
   }
   store.MakeBackup(game);
-  const SaveResult saved = store.Save(game, lists);
+  const SaveResult saved = store.Save(game, lists, false, language);
   if (saved == SaveResult::Changed) {
     err << "qmnames: " << game << kLiveTail
         << " changed while qmnames was working on it (another program wrote it); nothing was "

@@ -16,6 +16,7 @@
 #endif
 
 #include "2-iff/IffFile.h"
+#include "2-iff/StringTable.h"
 #include "testkit/IffParts.h"
 #include "tools/demogame/DemoGame.h"
 #include "tools/qmnames/Qmnames.h"
@@ -84,6 +85,33 @@ TEST_F(Qmnames, ExportEditImportSaveAndListReadsTheNamesBack) {
 
   ASSERT_EQ(Run({"restore", game_.string()}), kOk) << err_.str();
   EXPECT_TRUE(Read(live_) == original) << "restore did not give back the original names";
+}
+
+// The demo's blocks: US English, French to Finnish, then Portuguese,
+// Japanese, Polish (the 13th block) ...
+TEST_F(Qmnames, PolishNamesGoOutAndComeBackInCodePage1250) {
+  const std::string original = Read(live_);
+  ASSERT_EQ(Run({"languages", game_.string()}), kOk) << err_.str();
+  EXPECT_NE(out_.str().find("16\tPolish\tPolish\t1250\n"), std::string::npos) << out_.str();
+
+  const std::string pack = (root_ / "polish.txt").string();
+  ASSERT_EQ(Run({"export", "--language", "polish", game_.string(), pack}), kOk) << err_.str();
+  std::string text = Read(pack);
+  EXPECT_NE(text.find("# Language: Polish\r\n"), std::string::npos);
+  ASSERT_EQ(Run({"import", "--language", "16", game_.string(), pack}), kOk) << err_.str();
+  EXPECT_TRUE(Read(live_) == original) << "an unchanged pack changed live.iff";
+
+  // "Łucja" typed as UTF-8 over the first Polish name of list 0.
+  const size_t at = text.find("[Male Townie First Names]\r\n") + 27;
+  text.replace(at, text.find("\r\n", at) - at, "\xC5\x81ucja");
+  Write(pack, text);
+  ASSERT_EQ(Run({"import", "--language", "Polish", game_.string(), pack}), kOk) << err_.str();
+  IffFile file;
+  gsReadIFFImage(file, Read(live_));
+  StringTable table;
+  gsReadSTRSegment(file, table, Bytes("\x00\x96\x00\x10", 4), false);
+  EXPECT_EQ(table.Entries.at(12 * demo::kNamesPerBlock).Value, "\xA3ucja");
+  EXPECT_EQ(Run({"list", "--language", "Klingon", game_.string()}), kUsage);
 }
 
 TEST_F(Qmnames, RejectedPackIsReportedByLineAndNothingIsWritten) {
