@@ -277,6 +277,9 @@ void NameEditor::OnNameChanged() {
     item = mNameBytes;
   } else {
     item = Typed(text);
+    // Cut at 25 bytes, or holding a character its code page lacks: the box
+    // shows what the list keeps, so that Save writes what the player sees.
+    if (Shown(item) != text) view_.SetNameText(Shown(item));
   }
   view_.SetListItem(mEditRow, Shown(item));
 }

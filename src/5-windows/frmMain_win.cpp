@@ -52,6 +52,7 @@ class FrmMain final : public MainView {
   void SetNameText(const std::string& text) override {
     settingName_ = true;
     SetItemText(hwnd_, IDC_MAIN_TXTNAME, text);
+    SendMessageW(Item(IDC_MAIN_TXTNAME), EM_SETSEL, 9999, 9999);  // typing goes on at the end
     settingName_ = false;
   }
   std::string GetNameText() override { return ItemText(hwnd_, IDC_MAIN_TXTNAME); }

@@ -83,6 +83,7 @@ TEST_F(LanguageJourney, TypingTakesTheLettersOfTheLanguagesCodePageUpTo25Bytes) 
   for (int i = 0; i < 13; ++i) typed += "\xE3\x82\xA2";  // ア
   view.nameText = typed;
   editor.OnNameChanged();
+  EXPECT_EQ(view.nameText, typed.substr(0, 12 * 3));  // the box shows what is kept
   editor.SaveNameLists();
   const StringTable table = NameTable(ReadBack(Live()), 0);
   std::string expected;
