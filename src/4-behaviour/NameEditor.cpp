@@ -24,6 +24,7 @@ const std::string kImportTitle = "Import Names";
 const std::string kRestoreTitle = "Restore Original Names";
 const std::string kNotSavedTitle = "Names Not Saved";
 const std::string kLoadTitle = "Names Not Loaded";
+const std::string kKeptTitle = "Your Names";
 
 FileKind PackKind() { return {kNamePackDescription, kNamePackPattern, kNamePackExtension}; }
 
@@ -107,6 +108,42 @@ void NameEditor::OnActivate() {
   // under Wine: select and show list 0 explicitly.
   view_.CheckOption(0);
   OnSelectList(0);
+  if (GameLoaded()) WithoutOutOfMemory(kLoadTitle, [&] { OfferKeptNames(); });
+}
+
+KeptNames NameEditor::Kept() {
+  return KeptNames(services_.files, services_.environment, services_.codePage, gSimsPath,
+                   store_.Language());
+}
+
+void NameEditor::OfferKeptNames() {
+  KeptNames kept = Kept();
+  NameLists offered;
+  if (!KeptNamesToOffer(kept, store_, services_.files, gSimsPath, gNameLists, offered)) return;
+  if (!services_.messages.Ask("The game's own names are back in live.iff (a game update or a file "
+                              "check replaced it). Put your names back?",
+                              kKeptTitle)) {
+    kept.Decline();
+    return;
+  }
+  // As an import: the names are in the window, and Save writes them.
+  gNameLists = std::move(offered);
+  ShowList(mShownList);
+}
+
+void NameEditor::KeepSavedNames() {
+  KeptNames kept = Kept();
+  if (kept.Path().empty()) return;  // no data folder to keep them in
+  NameLists own;
+  const bool ownKnown = ReadGameOwnNames(store_, gSimsPath, own);
+  std::string failedPath;
+  const SysCode code = kept.Keep(gNameLists, ownKnown ? &own : nullptr, failedPath);
+  if (code == syserr::kOk) return;
+  services_.messages.Show(
+      "The names were saved into the game, but Quillmark could not keep a copy of them for when a "
+      "game update or a file check replaces live.iff." +
+          kCrLf + FileError(code, failedPath),
+      kKeptTitle, MessageIcon::Warning);
 }
 
 void NameEditor::ForgetLoadedGame() {
@@ -203,6 +240,7 @@ void NameEditor::SaveNameLists() {
       }
     }
     if (result == SaveResult::Saved) {
+      KeepSavedNames();
       services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
     }
   });

@@ -20,6 +20,7 @@
 #include "2-iff/StringTable.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/ErrorDialog.h"
+#include "4-behaviour/KeptNames.h"
 #include "4-behaviour/NameStore.h"
 
 namespace qm {
@@ -115,6 +116,13 @@ class NameEditor {
   // in the error window. False after such a failure.
   bool ShowingFormatFailures(const std::function<void()>& step);
   void WriteBack();
+  // The names kept for the game in use, outside the game's folder.
+  KeptNames Kept();
+  // Keeps the names just saved; a failure is a warning (the save stands).
+  void KeepSavedNames();
+  // When live.iff holds the game's own names again while other names are
+  // kept, asks whether to put the kept names back into the window.
+  void OfferKeptNames();
   // Drops every edit and loads live.iff again, showing the same list.
   void ReloadNameLists();
   // Runs `step`; running out of memory in it is a message with `title`,

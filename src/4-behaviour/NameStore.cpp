@@ -7,6 +7,7 @@
 #include "1-platform/Failure.h"
 #include "2-iff/BinarySupport.h"
 #include "4-behaviour/GameFolder.h"
+#include "4-behaviour/LanguageBlocks.h"
 
 namespace qm {
 
@@ -182,6 +183,12 @@ bool NameStore::ReadListsFrom(const std::string& path, NameLists& lists, std::st
   }
   lists = read;
   return true;
+}
+
+int NameStore::Language() const {
+  const LanguageBlocks blocks =
+      FindLanguageBlocks(tables_[0], static_cast<size_t>(kNameListInfo[0].namesUsed));
+  return blocks.codes.empty() ? kMixedLanguages : blocks.codes.front();
 }
 
 void NameStore::Forget() {

@@ -69,6 +69,11 @@ class NameStore {
   // Drops the loaded image and tables.
   void Forget();
 
+  // The language of the names loaded: the code of list 0's first language
+  // block, whose entries the lists hold; kMixedLanguages for a table of one
+  // block whose entries do not share a language.
+  int Language() const;
+
   const IffFile& LiveFile() const { return liveFile_; }
   const StringTable& ListTable(int list) const { return tables_.at(static_cast<size_t>(list)); }
 
