@@ -46,7 +46,7 @@ const char* const kUsageText =
     "  --help                show this help and exit\n"
     "  --version             show the version and exit\n"
     "\n"
-    "import and restore make the backup original_live.iff first when it is\n"
+    "import, restore and reapply make the backup original_live.iff first when it is\n"
     "missing, then replace live.iff in one step. Quit the game first. Every save\n"
     "keeps the names saved in the user's data folder (%APPDATA%\\Quillmark, or\n"
     "$XDG_DATA_HOME/quillmark, else ~/.local/share/quillmark), for when a game update\n"
