@@ -98,6 +98,9 @@ class FileSystem {
   // when missing and left in place, without waiting: kLockViolation while
   // anyone else holds it, another open of it in this process included.
   virtual SysCode Lock(const std::string& path, std::unique_ptr<FileLock>& lock) = 0;
+  // Makes the folder `path` and every missing folder above it; kOk when it
+  // exists already.
+  virtual SysCode CreateFolders(const std::string& path) = 0;
 };
 
 // The file system of the platform the program runs on.

@@ -284,6 +284,21 @@ class PosixFileSystem final : public FileSystem {
     return FlushFolderOf(target);
   }
 
+  // Folder by folder; one above the last that cannot be made shows in the
+  // last one's failure.
+  SysCode CreateFolders(const std::string& path) override {
+    const std::string native = Native(path);
+    for (size_t end = native.find('/', 1); end != std::string::npos;
+         end = native.find('/', end + 1)) {
+      mkdir(native.substr(0, end).c_str(), 0777);
+    }
+    if (mkdir(native.c_str(), 0777) == 0) return syserr::kOk;
+    const SysCode code = WriteError();
+    struct stat st {};
+    if (stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return syserr::kOk;
+    return code;
+  }
+
   SysCode Stamp(const std::string& path, FileStamp& stamp) override {
     struct stat st {};
     if (stat(Native(path).c_str(), &st) != 0) return ReadError();

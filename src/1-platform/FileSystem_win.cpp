@@ -190,6 +190,25 @@ class WinFileSystem final : public FileSystem {
                : LastError();
   }
 
+  // Folder by folder; one above the last that cannot be made (a drive's
+  // root, a share's name, one that exists) shows in the last one's failure.
+  SysCode CreateFolders(const std::string& path) override {
+    for (size_t end = path.find_first_of("\\/", 1);; end = path.find_first_of("\\/", end + 1)) {
+      const std::wstring folder = Utf16(path.substr(0, end));
+      if (end != std::string::npos) {
+        CreateDirectoryW(folder.c_str(), nullptr);
+        continue;
+      }
+      if (CreateDirectoryW(folder.c_str(), nullptr)) return syserr::kOk;
+      const SysCode code = LastError();
+      const DWORD attributes = GetFileAttributesW(folder.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return syserr::kOk;
+      }
+      return code;
+    }
+  }
+
   SysCode Stamp(const std::string& path, FileStamp& stamp) override {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(Utf16(path).c_str(), GetFileExInfoStandard, &data)) {

@@ -26,6 +26,11 @@ const Language* LanguageOfCode(int code) {
   return nullptr;
 }
 
+std::string LanguageName(int code) {
+  const Language* language = LanguageOfCode(code);
+  return language ? std::string(language->name) : "language " + std::to_string(code);
+}
+
 const Language* FindLanguage(std::string_view text) {
   const std::string wanted = Folded(text);
   for (const Language& language : kLanguages) {

@@ -3,6 +3,7 @@
 // names one, and each language's names are bytes in its own code page.
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -44,6 +45,10 @@ constexpr int NormalLanguageCode(int code) { return code == 0 ? kUsEnglish : cod
 
 // The language of a language-code byte; null for a code the game does not use.
 const Language* LanguageOfCode(int code);
+
+// The language's English name ("English (US)"); "language N" for a code the
+// game does not use.
+std::string LanguageName(int code);
 
 // The language whose setting string or English name is `text`, letter case
 // and spaces aside ("japanese", "Simplified Chinese", "US English"); null

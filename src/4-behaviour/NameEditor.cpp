@@ -26,6 +26,7 @@ const std::string kImportTitle = "Import Names";
 const std::string kRestoreTitle = "Restore Original Names";
 const std::string kNotSavedTitle = "Names Not Saved";
 const std::string kLoadTitle = "Names Not Loaded";
+const std::string kKeptTitle = "Your Names";
 
 FileKind PackKind() { return {kNamePackDescription, kNamePackPattern, kNamePackExtension}; }
 
@@ -110,6 +111,48 @@ void NameEditor::OnActivate() {
   // under Wine: select and show list 0 explicitly.
   view_.CheckOption(0);
   OnSelectList(0);
+  if (GameLoaded()) WithoutOutOfMemory(kLoadTitle, [&] { OfferKeptNames(); });
+}
+
+KeptNames NameEditor::Kept(int language) {
+  return KeptNames(services_.files, services_.environment, PagesOf(language), gSimsPath,
+                   store_.Languages().empty() ? kMixedLanguages : language);
+}
+
+void NameEditor::OfferKeptNames() {
+  KeptNames kept = Kept(language_);
+  NameLists offered;
+  if (!KeptNamesToOffer(kept, store_, services_.files, gSimsPath, gNameLists, offered)) return;
+  if (!services_.messages.Ask("The game's own names are back in live.iff (a game update or a file "
+                              "check replaced it). Put your names back?",
+                              kKeptTitle)) {
+    kept.Decline();
+    return;
+  }
+  // As an import: the names are in the window, and Save writes them.
+  gNameLists = std::move(offered);
+  ShowList(mShownList);
+}
+
+void NameEditor::KeepSavedNames() {
+  std::map<int, const NameLists*> saved{{language_, &gNameLists}};
+  for (const auto& [code, names] : others_) saved[code] = &names.edited;
+  SysCode code = syserr::kOk;
+  std::string failedPath;
+  for (const auto& [language, names] : saved) {
+    KeptNames kept = Kept(language);
+    if (kept.Path().empty()) return;  // no data folder to keep them in
+    NameLists own;
+    const bool ownKnown = ReadGameOwnNames(store_, gSimsPath, language, own);
+    code = kept.Keep(*names, ownKnown ? &own : nullptr, failedPath);
+    if (code != syserr::kOk) break;
+  }
+  if (code == syserr::kOk) return;
+  services_.messages.Show(
+      "The names were saved into the game, but Quillmark could not keep a copy of them for when a "
+      "game update or a file check replaces live.iff." +
+          kCrLf + FileError(code, failedPath),
+      kKeptTitle, MessageIcon::Warning);
 }
 
 void NameEditor::ForgetLoadedGame() {
@@ -120,7 +163,7 @@ void NameEditor::ForgetLoadedGame() {
   mNameBytes.clear();
   mNameShownAs.clear();
   read_.Clear();
-  kept_.clear();
+  others_.clear();
   menuCodes_.clear();
   view_.SetLanguageMenu({}, -1);
   view_.SetLanguageText("");
@@ -149,9 +192,7 @@ void NameEditor::ShowLanguageMenu() {
   std::vector<std::string> names;
   int checked = -1;
   for (size_t i = 0; i < menuCodes_.size(); ++i) {
-    const Language* language = LanguageOfCode(menuCodes_[i]);
-    names.emplace_back(language ? std::string(language->name)
-                                : "Language " + std::to_string(menuCodes_[i]));
+    names.push_back(LanguageName(menuCodes_[i]));
     if (menuCodes_[i] == language_) checked = static_cast<int>(i);
   }
   view_.SetLanguageMenu(names, checked);
@@ -165,13 +206,9 @@ void NameEditor::ShowLanguageText() {
     view_.SetLanguageText("");
     return;
   }
-  auto nameOf = [](int code) {
-    const Language* language = LanguageOfCode(code);
-    return language ? std::string(language->name) : "language " + std::to_string(code);
-  };
-  std::string text = "Names in " + nameOf(shown);
+  std::string text = "Names in " + LanguageName(shown);
   if (shown != NormalLanguageCode(language_)) {
-    text += " (this list has no " + nameOf(language_) + " names)";
+    text += " (this list has no " + LanguageName(language_) + " names)";
   }
   view_.SetLanguageText(text);
 }
@@ -181,12 +218,12 @@ void NameEditor::OnChooseLanguage(int index) {
   const int code = menuCodes_[static_cast<size_t>(index)];
   if (code == language_) return;
   WriteBack();
-  kept_[language_] = {std::move(read_), gNameLists};
-  const auto kept = kept_.find(code);
-  if (kept != kept_.end()) {
-    read_ = std::move(kept->second.read);
-    gNameLists = std::move(kept->second.edited);
-    kept_.erase(kept);
+  others_[language_] = {std::move(read_), gNameLists};
+  const auto other = others_.find(code);
+  if (other != others_.end()) {
+    read_ = std::move(other->second.read);
+    gNameLists = std::move(other->second.edited);
+    others_.erase(other);
   } else {
     store_.ReadLanguage(code, read_);
     gNameLists = read_;
@@ -199,7 +236,7 @@ void NameEditor::OnChooseLanguage(int index) {
 }
 
 void NameEditor::PutEditedNames() {
-  for (const auto& [code, names] : kept_) store_.PutNames(code, names.edited, &names.read);
+  for (const auto& [code, names] : others_) store_.PutNames(code, names.edited, &names.read);
   store_.PutNames(language_, gNameLists, &read_);
 }
 
@@ -308,8 +345,9 @@ void NameEditor::SaveNameLists() {
     }
     if (result == SaveResult::Saved) {
       // What was saved is what the next save compares with.
-      for (auto& [code, names] : kept_) names.read = names.edited;
+      for (auto& [code, names] : others_) names.read = names.edited;
       read_ = gNameLists;
+      KeepSavedNames();
       services_.messages.Show("Names saved.", "Operation Complete", MessageIcon::Information);
     }
   });
@@ -406,9 +444,9 @@ std::string NameEditor::Typed(const std::string& text) {
   return bytes;
 }
 
-CodePage& NameEditor::ListCodePage(int list) {
-  const Language* language = LanguageOfCode(store_.ShownLanguage(list, language_));
-  if (store_.ShownLanguage(list, language_) == kMixedLanguages || !language) {
+CodePage& NameEditor::ListCodePage(int list, int code) {
+  const Language* language = LanguageOfCode(store_.ShownLanguage(list, code));
+  if (store_.ShownLanguage(list, code) == kMixedLanguages || !language) {
     return services_.codePage;
   }
   std::unique_ptr<CodePage>& codePage = codePages_[language->codePage];
@@ -416,9 +454,9 @@ CodePage& NameEditor::ListCodePage(int list) {
   return codePage ? *codePage : services_.codePage;
 }
 
-std::array<CodePage*, kListCount> NameEditor::ListCodePages() {
+std::array<CodePage*, kListCount> NameEditor::PagesOf(int language) {
   std::array<CodePage*, kListCount> pages{};
-  for (int k = 0; k < kListCount; ++k) pages[static_cast<size_t>(k)] = &ListCodePage(k);
+  for (int k = 0; k < kListCount; ++k) pages[static_cast<size_t>(k)] = &ListCodePage(k, language);
   return pages;
 }
 

@@ -22,6 +22,7 @@
 #include "2-iff/StringTable.h"
 #include "3-state/AppState.h"
 #include "4-behaviour/ErrorDialog.h"
+#include "4-behaviour/KeptNames.h"
 #include "4-behaviour/NameStore.h"
 
 namespace qm {
@@ -131,6 +132,15 @@ class NameEditor {
   // in the error window. False after such a failure.
   bool ShowingFormatFailures(const std::function<void()>& step);
   void WriteBack();
+  // The names kept for the game in use, outside the game's folder.
+  // For `language` (a code), kMixedLanguages for a file of one block.
+  KeptNames Kept(int language);
+  // Keeps the names just saved, of every language shown since the load; a
+  // failure is a warning (the save stands).
+  void KeepSavedNames();
+  // When live.iff holds the game's own names again while other names are
+  // kept, asks whether to put the kept names back into the window.
+  void OfferKeptNames();
   // Drops every edit and loads live.iff again, showing the same list.
   void ReloadNameLists();
   // Runs `step`; running out of memory in it is a message with `title`,
@@ -146,8 +156,10 @@ class NameEditor {
   std::string Shown(const std::string& bytes);
   std::string Typed(const std::string& text);
   // The code page of list `list`'s names in the language shown.
-  CodePage& ListCodePage(int list);
-  std::array<CodePage*, kListCount> ListCodePages();
+  CodePage& ListCodePage(int list) { return ListCodePage(list, language_); }
+  CodePage& ListCodePage(int list, int language);
+  std::array<CodePage*, kListCount> PagesOf(int language);
+  std::array<CodePage*, kListCount> ListCodePages() { return PagesOf(language_); }
   // After a load: the start language's names into gNameLists, the menu.
   void ShowStartLanguage();
   void ShowLanguageMenu();
@@ -173,11 +185,11 @@ class NameEditor {
   // the other languages shown since, as loaded and as edited.
   int language_ = kUsEnglish;
   NameLists read_;
-  struct KeptNames {
+  struct LanguageEdits {
     NameLists read;
     NameLists edited;
   };
-  std::map<int, KeptNames> kept_;
+  std::map<int, LanguageEdits> others_;
   std::vector<int> menuCodes_;  // the Language menu's items
   std::map<unsigned, std::unique_ptr<CodePage>> codePages_;
 };

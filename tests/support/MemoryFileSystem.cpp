@@ -318,4 +318,16 @@ SysCode MemoryFileSystem::Lock(const std::string& path, std::unique_ptr<FileLock
   return syserr::kOk;
 }
 
+SysCode MemoryFileSystem::CreateFolders(const std::string& path) {
+  SysCode code = syserr::kOk;
+  if (Begin("CreateFolders " + path, code) != Planned::None) return code;
+  for (std::string folder = path; !folder.empty();) {
+    if (Find(folder) != nullptr) return syserr::kAlreadyExists;  // a file is in the way
+    const size_t end = folder.find_last_of("\\/");
+    folder = end == std::string::npos ? "" : folder.substr(0, end);
+  }
+  AddFolder(path);
+  return syserr::kOk;
+}
+
 }  // namespace qm

@@ -22,7 +22,8 @@
 //   and logged, failed ones included, as "Verb args": "ReadAll P",
 //   "ReadAllUpTo P N" (N the most bytes taken), "Create P", "IsNormalFile P",
 //   "CopyNoOverwrite A -> B", "SetNormal P", "Remove P", "Replace A -> B",
-//   "Stamp P", "Lock P", "Write P N" (N bytes asked), "Commit P".
+//   "Stamp P", "Lock P", "CreateFolders P", "Write P N" (N bytes asked),
+//   "Commit P".
 // - Stamp gives a file's size and a last-write time that every change of
 //   the file (AddFile included) moves on. Lock makes the file when missing;
 //   a second lock of it fails with kLockViolation until the first is gone.
@@ -86,6 +87,7 @@ class MemoryFileSystem final : public FileSystem {
   SysCode Replace(const std::string& from, const std::string& to) override;
   SysCode Stamp(const std::string& path, FileStamp& stamp) override;
   SysCode Lock(const std::string& path, std::unique_ptr<FileLock>& lock) override;
+  SysCode CreateFolders(const std::string& path) override;
 
  private:
   class Output;

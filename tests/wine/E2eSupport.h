@@ -202,6 +202,9 @@ class GameFolder {
     EXPECT_EQ(demo::WriteDemoGame(folder_.string()), "");
     SetInstallPath(folder_.string());
     ClearSetting();
+    // Names the program keeps after a save go beside the game, not into
+    // the prefix where a later test's game of the same path would find them.
+    SetEnvironmentVariableW(L"APPDATA", (root_ / "AppData").wstring().c_str());
   }
 
   fs::path root_;

@@ -1,7 +1,7 @@
 // Name packs through quillmark.exe's File menu under Wine: Export Names...
 // writes a pack through the real Save dialog, the pack is edited as UTF-8
 // text, Import Names... takes it back through the real Open dialog, and
-// Save puts the names into live.iff.
+// Save puts the names into live.iff; names saved come back after a file check.
 
 #include <windows.h>
 
@@ -80,6 +80,46 @@ TEST(NamePacksE2e, ExportEditImportAndSaveThroughTheFileMenu) {
   gsReadSTRSegment(saved, table, Bytes("\x00\x96\x00\x10", 4), false);
   EXPECT_EQ(table.Entries.at(0).Value, "Zo\xEB");
   EXPECT_EQ(table.Entries.at(1).Value, demo::DemoNames(0).at(1));
+}
+
+// A file check puts the shipped live.iff back after the player saved an
+// edited name: at the next start the program offers the name back.
+TEST(KeptNamesE2e, AfterAFileCheckYesAndSavePutTheSavedNamesBack) {
+  GameFolder game;
+  const std::string shipped = ReadFileBytes(game.Live());
+  {
+    Quillmark app;
+    app.Start();
+    ASSERT_NE(app.WaitForMain(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return app.ListCount() == 51; }));
+    app.ChooseName(0);
+    app.Type(L"Ada");
+    app.ClickSave();
+    EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Operation Complete");
+    app.Close();
+    ASSERT_TRUE(app.WaitForExit());
+  }
+  WriteFileBytes(game.Live(), shipped);
+
+  Quillmark app;
+  app.Start();
+  ASSERT_NE(app.WaitForMain(), nullptr);
+  const MessageBoxSeen question = app.WaitForMessageBox();
+  ASSERT_NE(question.box, nullptr) << "no question";
+  EXPECT_EQ(question.text,
+            L"The game's own names are back in live.iff (a game update or a file check replaced "
+            L"it). Put your names back?");
+  SendMessageW(GetDlgItem(question.box, IDYES), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return app.ListItem(0) == L"Ada"; })) << Narrow(app.ListItem(0));
+  EXPECT_TRUE(ReadFileBytes(game.Live()) == shipped) << "written before Save";
+
+  app.ClickSave();
+  EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Operation Complete");
+  IffFile saved;
+  gsReadIFFImage(saved, ReadFileBytes(game.Live()));
+  StringTable table;
+  gsReadSTRSegment(saved, table, Bytes("\x00\x96\x00\x10", 4), false);
+  EXPECT_EQ(table.Entries.at(0).Value, "Ada");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <ostream>
@@ -19,6 +20,7 @@
 #include "4-behaviour/GameFolder.h"
 #include "4-behaviour/GameLanguage.h"
 #include "4-behaviour/GameSearch.h"
+#include "4-behaviour/KeptNames.h"
 #include "4-behaviour/Languages.h"
 #include "4-behaviour/NamePack.h"
 #include "4-behaviour/NameStore.h"
@@ -40,6 +42,9 @@ const char* const kUsageText =
     "  import [GAME] FILE    put the names of the name pack FILE into live.iff\n"
     "  restore [GAME]        put the names of gamedata\\original_live.iff into live.iff\n"
     "  languages [GAME]      list the languages whose names live.iff holds\n"
+    "  status [GAME]         say the language, whether live.iff holds the game's own\n"
+    "                        names, the kept names or others, and where those are kept\n"
+    "  reapply [GAME]        put the kept names (the ones last saved) into live.iff\n"
     "\n"
     "Options:\n"
     "  --language NAME|CODE  the language of the names (French, Japanese, 15, ...;\n"
@@ -49,11 +54,15 @@ const char* const kUsageText =
     "  --help                show this help and exit\n"
     "  --version             show the version and exit\n"
     "\n"
-    "import and restore make the backup original_live.iff first when it is\n"
-    "missing, then replace live.iff in one step. Quit the game first.\n"
+    "import, restore and reapply make the backup original_live.iff first when it is\n"
+    "missing, then replace live.iff in one step. Quit the game first. Every save\n"
+    "keeps the names saved in the user's data folder (%APPDATA%\\Quillmark, or\n"
+    "$XDG_DATA_HOME/quillmark, else ~/.local/share/quillmark), for when a game update\n"
+    "or a file check puts the game's own live.iff back: reapply writes them again.\n"
     "\n"
     "Exit status: 0 done; 1 the name pack was rejected (nothing written);\n"
-    "2 a file could not be read or written (live.iff is as it was); 64 bad arguments.\n";
+    "2 a file could not be read or written, or no names are kept (live.iff is as it\n"
+    "was); 64 bad arguments.\n";
 
 // The tool ends with this status; thrown where the window would show its
 // error window or end the program.
@@ -96,11 +105,6 @@ class ThreadSleeper final : public Sleeper {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   }
 };
-
-std::string LanguageName(int code) {
-  const Language* language = LanguageOfCode(code);
-  return language ? std::string(language->name) : "language " + std::to_string(code);
-}
 
 // One line per language the tables hold: code, name, setting string, code
 // page, and the lists whose tables lack it.
@@ -163,7 +167,8 @@ bool Parse(const std::vector<std::string>& args, Command& command, std::ostream&
   }
   const bool withFile = !words.empty() && (words[0] == "export" || words[0] == "import");
   const bool withoutFile =
-      !words.empty() && (words[0] == "list" || words[0] == "restore" || words[0] == "languages");
+      !words.empty() && (words[0] == "list" || words[0] == "restore" || words[0] == "languages" ||
+                         words[0] == "status" || words[0] == "reapply");
   // GAME may be left out: the command then has one word fewer.
   const size_t full = withFile ? 3 : 2;
   if (!(withFile || withoutFile) || words.size() < full - 1 || words.size() > full) {
@@ -180,6 +185,54 @@ bool Parse(const std::vector<std::string>& args, Command& command, std::ostream&
   if (words.size() == full) command.game = words[1];
   if (withFile) command.file = words.back();
   return true;
+}
+
+// The folder as a full path, for a folder named relative to the current one
+// to keep its names in the same place as when named in full.
+std::string AbsoluteFolder(const std::string& game) {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::absolute(
+      std::filesystem::path(std::u8string(game.begin(), game.end())), error);
+  if (error) return game;
+  const std::u8string full = path.lexically_normal().u8string();
+  return std::string(full.begin(), full.end());
+}
+
+bool IsAbsent(SysCode code) {
+  return code == syserr::kFileNotFound || code == syserr::kPathNotFound;
+}
+
+int Status(NameStore& store, KeptNames& kept, FileSystem& files, const std::string& game,
+           const NameLists& live, std::ostream& out) {
+  PackReading reading;
+  const bool isKept = kept.Read(live, reading) == syserr::kOk && reading.isPack;
+  NameLists own = live;  // a live.iff without a backup holds the game's own names
+  bool ownKnown = true;
+  if (files.IsNormalFile(game + kBackupTail)) {
+    ownKnown = ReadGameOwnNames(store, game, kept.Language(), own);
+  }
+  out << "Game: " << game << "\n"
+      << "Language: "
+      << (kept.Language() == kMixedLanguages ? "one list of mixed languages"
+                                             : LanguageName(kept.Language()))
+      << "\n"
+      << "live.iff holds: ";
+  if (isKept && SameNames(reading.lists, live)) {
+    out << "the kept names\n";
+  } else if (ownKnown && SameNames(own, live)) {
+    out << "the game's own names\n";
+  } else {
+    out << "other names\n";
+  }
+  out << "Kept names: ";
+  if (!isKept) {
+    out << "none (kept in " << (kept.Path().empty() ? "no folder" : kept.Path())
+        << " once saved)\n";
+  } else {
+    out << kept.Path() << (kept.Declined() ? " (declined in Quillmark until the next save)" : "")
+        << "\n";
+  }
+  return kOk;
 }
 
 int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::ostream& err) {
@@ -229,6 +282,9 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
     pages[static_cast<size_t>(k)] =
         owned[static_cast<size_t>(k)] ? owned[static_cast<size_t>(k)].get() : &codePage;
   }
+  KeptNames kept(files, SystemEnvironment(), pages, AbsoluteFolder(game),
+                 held.empty() ? kMixedLanguages : language);
+  if (command.name == "status") return Status(store, kept, files, game, lists, out);
 
   if (command.name == "list" || command.name == "export") {
     const std::string pack =
@@ -249,30 +305,35 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
     return kOk;
   }
 
-  if (command.name == "import") {
+  if (command.name == "import" || command.name == "reapply") {
+    const std::string file = command.name == "import" ? command.file : kept.Path();
     std::string pack;
-    const SysCode code = files.ReadAllUpTo(command.file, kMaxPackBytes, pack);
+    const SysCode code = files.ReadAllUpTo(file, kMaxPackBytes, pack);
+    if (command.name == "reapply" && (file.empty() || IsAbsent(code))) {
+      err << "qmnames: no names are kept for " << game << " (" << LanguageName(language)
+          << "): nothing but the game's own names was saved into it\n";
+      return kFileError;
+    }
     if (code == syserr::kFileTooLarge) {
-      err << "qmnames: " << PackTooLargeText(command.file) << "\n";
+      err << "qmnames: " << PackTooLargeText(file) << "\n";
       return kFileError;
     }
     if (code != syserr::kOk) {
-      err << "qmnames: " << command.file << ": error " << code << ": " << SystemErrorText(code)
-          << "\n";
+      err << "qmnames: " << file << ": error " << code << ": " << SystemErrorText(code) << "\n";
       return kFileError;
     }
     PackReading reading = ReadNamePack(pack, lists, pages);
     if (!reading.isPack) {
-      err << "qmnames: " << command.file << " is not a name pack: it has no list heading\n";
+      err << "qmnames: " << file << " is not a name pack: it has no list heading\n";
       return kPackRejected;
     }
     if (reading.codePage != 0) {
-      err << "qmnames: " << command.file << " is not UTF-8: it was read as text in code page "
+      err << "qmnames: " << file << " is not UTF-8: it was read as text in code page "
           << reading.codePage << "\n";
     }
     if (!reading.rejected.empty()) {
       for (const PackRejection& rejection : reading.rejected) {
-        err << command.file << ":" << rejection.line << ": " << rejection.reason << "\n";
+        err << file << ":" << rejection.line << ": " << rejection.reason << "\n";
       }
       err << "qmnames: " << reading.rejected.size() << " lines rejected; nothing was written\n";
       return kPackRejected;
@@ -295,6 +356,14 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
   }
   if (saved != SaveResult::Saved) return kFileError;
   out << "Names saved.\n";
+  NameLists own;
+  const bool ownKnown = ReadGameOwnNames(store, game, language, own);
+  std::string failedPath;
+  const SysCode code = kept.Keep(lists, ownKnown ? &own : nullptr, failedPath);
+  if (code != syserr::kOk) {
+    err << "qmnames: the names were saved, but no copy of them could be kept: " << failedPath
+        << ": error " << code << ": " << SystemErrorText(code) << "\n";
+  }
   return kOk;
 }
 

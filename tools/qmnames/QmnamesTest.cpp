@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -47,6 +49,13 @@ class Qmnames : public ::testing::Test {
     game_ = root_ / "The Sims";
     ASSERT_EQ(demo::WriteDemoGame(game_.string()), "");
     live_ = game_ / "GameData" / "live.iff";
+    // The user's data folder, where saved names are kept, inside the test's.
+    data_ = root_ / "data";
+#ifdef _WIN32
+    SetEnvironmentVariableW(L"APPDATA", data_.wstring().c_str());
+#else
+    setenv("XDG_DATA_HOME", data_.c_str(), 1);
+#endif
   }
   void TearDown() override { fs::remove_all(root_); }
 
@@ -56,7 +65,7 @@ class Qmnames : public ::testing::Test {
     return qmnames::Run(args, out_, err_);
   }
 
-  fs::path root_, game_, live_;
+  fs::path root_, game_, live_, data_;
   std::ostringstream out_, err_;
 };
 
@@ -132,9 +141,27 @@ TEST_F(Qmnames, FileErrorsAndBadArgumentsHaveTheirOwnStatus) {
   Write(live_, Read(live_).substr(0, 100));
   EXPECT_EQ(Run({"list", game_.string()}), kFileError);
   EXPECT_NE(err_.str().find("qmnames: gsReadIFF: error 38: "), std::string::npos) << err_.str();
+  EXPECT_EQ(Run({"reapply", game_.string()}), kFileError);  // nothing saved, nothing kept
   EXPECT_EQ(Run({"import"}), kUsage);
   EXPECT_EQ(Run({"--help"}), kOk);
   EXPECT_NE(out_.str().find("Exit status"), std::string::npos);
+}
+
+TEST_F(Qmnames, ReapplyPutsTheSavedNamesBackAfterAFileCheck) {
+  const std::string pack = (root_ / "names.txt").string();
+  Write(pack, "[Tourists Last Names]\nZed\n");
+  ASSERT_EQ(Run({"import", game_.string(), pack}), kOk) << err_.str();
+  const std::string edited = Read(live_);
+  Write(live_, Read(game_ / "GameData" / "original_live.iff"));  // the file check
+
+  ASSERT_EQ(Run({"status", game_.string()}), kOk) << err_.str();
+  EXPECT_NE(out_.str().find("live.iff holds: the game's own names\nKept names: " + data_.string()),
+            std::string::npos)
+      << out_.str();
+  ASSERT_EQ(Run({"reapply", game_.string()}), kOk) << err_.str();
+  EXPECT_TRUE(Read(live_) == edited) << "the saved names are not back";
+  ASSERT_EQ(Run({"status", game_.string()}), kOk) << err_.str();
+  EXPECT_NE(out_.str().find("live.iff holds: the kept names"), std::string::npos) << out_.str();
 }
 
 #ifndef _WIN32
