@@ -9,6 +9,7 @@
 #include "1-platform/Failure.h"
 #include "2-iff/BinarySupport.h"
 #include "3-state/AppState.h"
+#include "4-behaviour/GameAccess.h"
 #include "4-behaviour/GameFolder.h"
 #include "4-behaviour/GameSearch.h"
 #include "4-behaviour/NamePack.h"
@@ -57,12 +58,17 @@ NameEditor::NameEditor(MainView& view, const EditorServices& services)
       services_(services),
       store_({services.files, services.messages, services.fatal, services.sleeper}) {}
 
-void NameEditor::OnLoad() {
+void NameEditor::OnLoad(const std::string& gameForThisRun) {
+  if (!gameForThisRun.empty()) {
+    gSimsPath = gameForThisRun;
+    return;
+  }
   const std::string fromRegistry = RegistryInstallPath(services_.registry);
   // The registry, or the search, only seeds the setting; once set, the
-  // setting decides and nothing is searched.
+  // setting decides and nothing is searched. "ERROR" is what a start before
+  // the game was installed stored: no folder at all, so search again.
   std::string setting = services_.settings.Get(kSettingsApp, kSettingsSection, kSettingsKey);
-  if (setting.empty()) {
+  if (setting.empty() || setting == kRegistryError) {
     const std::string found =
         LocateGame(fromRegistry, {services_.registry, services_.files, services_.environment});
     setting = found.empty() ? fromRegistry : found;
@@ -76,6 +82,8 @@ void NameEditor::OnActivate() {
   // none of it may reach the tables loaded below, nor be saved into this
   // folder when its tests fail.
   ForgetLoadedGame();
+  mDataFolder = gSimsPath;
+  mWritable = true;
 
   view_.SetCaption(Caption());
   view_.Repaint();
@@ -91,7 +99,13 @@ void NameEditor::OnActivate() {
             "Please use the Set Path menu option to locate The Sims.",
         "SIMS.EXE Not Found!", MessageIcon::Critical);
   } else {
-    if (!gSimsPath.empty()) store_.MakeBackup(gSimsPath);
+    mDataFolder = ChooseDataFolder();
+    // Reading needs no rights: a folder that may not be written is still
+    // shown, without a backup.
+    if (!gSimsPath.empty()) {
+      mWritable = CanWriteGameData(services_.files, mDataFolder);
+      if (mWritable) mWritable = store_.MakeBackup(mDataFolder);
+    }
     // A failed load has been reported; should the error window close
     // without ending the program, nothing half-loaded stays.
     bool loaded = false;
@@ -107,6 +121,60 @@ void NameEditor::OnActivate() {
   // under Wine: select and show list 0 explicitly.
   view_.CheckOption(0);
   OnSelectList(0);
+  if (!mWritable) OfferAdministrator();
+}
+
+const std::string& NameEditor::DataFolder() const {
+  return mDataFolder.empty() ? gSimsPath : mDataFolder;
+}
+
+// The game reads the VirtualStore's copy, so that is the default; the
+// question names both files.
+std::string NameEditor::ChooseDataFolder() {
+  const std::string copy = VirtualStoreFolder(services_.environment, services_.files, gSimsPath);
+  if (copy.empty()) return gSimsPath;
+  const bool useCopy = services_.messages.Ask(
+      "Windows keeps a copy of the game's names for you, and the game reads that copy, not the "
+      "file in its folder:" +
+          kCrLf + copy + kLiveTail + kCrLf + kCrLf + "The file in the game's folder:" + kCrLf +
+          gSimsPath + kLiveTail + kCrLf + kCrLf +
+          "Yes: edit the copy the game reads (its backup is kept beside it)." + kCrLf +
+          "No: edit the file in the game's folder; the game does not see those names while the "
+          "copy exists.",
+      "Which live.iff?");
+  return useCopy ? copy : gSimsPath;
+}
+
+void NameEditor::OfferAdministrator() {
+  if (mOfferedFor == mDataFolder) return;
+  mOfferedFor = mDataFolder;
+  if (!services_.messages.Ask(ProtectedFolderText(mDataFolder) + kCrLf + kCrLf +
+                                  "Start Quillmark again as administrator, so that it may save?" +
+                                  kCrLf + "Yes: restart as administrator (Windows asks first)." +
+                                  kCrLf + "No: keep this window to read the names.",
+                              kProtectedTitle)) {
+    return;
+  }
+  const SysCode code = services_.elevation.RestartAsAdministrator(GameOptionArguments(gSimsPath));
+  if (code == syserr::kOk) {
+    mEnding = true;
+    return;
+  }
+  services_.messages.Show(
+      "Quillmark was not started as administrator; this window stays open "
+      "for reading." +
+          kCrLf + "Error " + std::to_string(code) + ": " + SystemErrorText(code),
+      kProtectedTitle, MessageIcon::Warning);
+}
+
+bool NameEditor::MayWrite(const std::string& title) {
+  if (mWritable) return true;
+  services_.messages.Show(ProtectedFolderText(DataFolder()) + kCrLf + kCrLf +
+                              "The names in the window are kept. To save them, export them "
+                              "(File > Export Names), start Quillmark as administrator and "
+                              "import them there.",
+                          title, MessageIcon::Warning);
+  return false;
 }
 
 void NameEditor::ForgetLoadedGame() {
@@ -120,7 +188,7 @@ void NameEditor::ForgetLoadedGame() {
 
 bool NameEditor::LoadNameLists() {
   bool loaded = false;
-  ShowingFormatFailures([&] { loaded = store_.Load(gSimsPath, gNameLists); });
+  ShowingFormatFailures([&] { loaded = store_.Load(DataFolder(), gNameLists); });
   return loaded;
 }
 
@@ -183,10 +251,11 @@ void NameEditor::OnNameChanged() {
 
 void NameEditor::SaveNameLists() {
   if (mItems.empty()) return;
+  if (!MayWrite(kNotSavedTitle)) return;
   WithoutOutOfMemory(kNotSavedTitle, [&] {
     WriteBack();
     SaveResult result = SaveResult::NotSaved;
-    if (!ShowingFormatFailures([&] { result = store_.Save(gSimsPath, gNameLists); })) return;
+    if (!ShowingFormatFailures([&] { result = store_.Save(DataFolder(), gNameLists); })) return;
     if (result == SaveResult::Changed) {
       const Choice choice = services_.messages.AskYesNoCancel(
           "GameData\\live.iff has changed since Quillmark read it: another program (qmnames, a "
@@ -198,7 +267,7 @@ void NameEditor::SaveNameLists() {
           "live.iff Has Changed");
       if (choice == Choice::No) ReloadNameLists();
       if (choice != Choice::Yes) return;
-      if (!ShowingFormatFailures([&] { result = store_.Save(gSimsPath, gNameLists, true); })) {
+      if (!ShowingFormatFailures([&] { result = store_.Save(DataFolder(), gNameLists, true); })) {
         return;
       }
     }
@@ -295,7 +364,7 @@ void NameEditor::OnExportNames() {
 }
 
 void NameEditor::OnImportNames() {
-  if (!GameLoaded()) return;
+  if (!GameLoaded() || !MayWrite(kImportTitle)) return;
   WriteBack();
   std::string path;
   if (!services_.dialogs.ChooseOpen(0, PackKind(), path)) return;
@@ -325,7 +394,7 @@ void NameEditor::OnImportNames() {
 }
 
 void NameEditor::OnRestoreNames() {
-  if (!GameLoaded()) return;
+  if (!GameLoaded() || !MayWrite(kRestoreTitle)) return;
   if (!services_.messages.Ask("Replace all seven lists with the game's own names from "
                               "original_live.iff?" +
                                   kCrLf + "Names you have not saved will be replaced too.",
@@ -335,7 +404,7 @@ void NameEditor::OnRestoreNames() {
   WithoutOutOfMemory(kRestoreTitle, [&] {
     NameLists original;
     std::string why;
-    if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why)) {
+    if (!store_.ReadListsFrom(DataFolder() + kBackupTail, original, why)) {
       services_.messages.Show("The original names could not be restored." + kCrLf + why,
                               kRestoreTitle, MessageIcon::Critical);
       return;

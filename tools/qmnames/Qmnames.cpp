@@ -14,6 +14,7 @@
 #include "1-platform/Ui.h"
 #include "2-iff/IffError.h"
 #include "3-state/AppState.h"
+#include "4-behaviour/GameAccess.h"
 #include "4-behaviour/GameFolder.h"
 #include "4-behaviour/GameSearch.h"
 #include "4-behaviour/NamePack.h"
@@ -46,6 +47,16 @@ const char* const kUsageText =
     "\n"
     "Exit status: 0 done; 1 the name pack was rejected (nothing written);\n"
     "2 a file could not be read or written (live.iff is as it was); 64 bad arguments.\n";
+
+// What a user who may not write the game's folder can do.
+#ifdef _WIN32
+const char* const kGetRights =
+    "Windows protects it; run qmnames from a command prompt opened with \"Run as "
+    "administrator\"";
+#else
+const char* const kGetRights =
+    "run qmnames as the folder's owner, or ask its owner for write access";
+#endif
 
 // The tool ends with this status; thrown where the window would show its
 // error window or end the program.
@@ -156,6 +167,12 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
     err << "qmnames: " << game << " is not the game's folder: it holds no sims.exe\n";
     return kFileError;
   }
+  const bool writes = command.name == "import" || command.name == "restore";
+  if (writes && !CanWriteGameData(files, game)) {
+    err << "qmnames: " << game << kDataTail << " may only be read, not written: " << kGetRights
+        << "\n";
+    return kFileError;
+  }
   NameLists lists;
   if (!store.Load(game, lists)) return kFileError;
 
@@ -214,7 +231,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
       return kFileError;
     }
   }
-  store.MakeBackup(game);
+  if (!store.MakeBackup(game)) return kFileError;
   const SaveResult saved = store.Save(game, lists);
   if (saved == SaveResult::Changed) {
     err << "qmnames: " << game << kLiveTail
