@@ -169,8 +169,8 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
   }
   const bool writes = command.name == "import" || command.name == "restore";
   if (writes && !CanWriteGameData(files, game)) {
-    err << "qmnames: " << game << kDataTail << " may only be read, not written: " << kGetRights
-        << "\n";
+    err << "qmnames: " << game
+        << ": its gamedata folder may only be read, not written: " << kGetRights << "\n";
     return kFileError;
   }
   NameLists lists;
