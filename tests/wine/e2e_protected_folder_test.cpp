@@ -1,14 +1,13 @@
 // quillmark.exe started by a user who may only read the game's folder, as a
 // standard user may only read Program Files. protected-folder.sh makes that
-// user and the folder and runs this program as the user; QM_PROTECTED_GAME
-// names the folder.
+// user and the folder (QM_PROTECTED_GAME), runs this as the user, and checks
+// afterwards that nothing in the folder changed.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <set>
 #include <string>
 
 #include "tests/wine/E2eSupport.h"
@@ -18,30 +17,17 @@ namespace {
 
 using namespace e2e;
 
-std::set<std::string> FilesBelow(const fs::path& root) {
-  std::set<std::string> found;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    found.insert(entry.path().string());
-  }
-  return found;
-}
-
-TEST(ProtectedFolderE2e, NamesAreShownSaveRefusesAndNothingIsWritten) {
+TEST(ProtectedFolderE2e, NamesAreShownAndSaveRefusesWithoutEnding) {
   const char* game = std::getenv("QM_PROTECTED_GAME");
   if (game == nullptr) GTEST_SKIP() << "QM_PROTECTED_GAME is not set (protected-folder.sh sets it)";
-  const fs::path folder = game;
-  const std::string live = ReadFileBytes(folder / "GameData" / "live.iff");
-  const std::set<std::string> files = FilesBelow(folder);
-  SetInstallPath(folder.string());
+  SetInstallPath(game);
   ClearSetting();
-
   Quillmark app;
   app.Start();
   ASSERT_NE(app.WaitForMain(), nullptr) << "no window captioned " << kMainCaption;
   const MessageBoxSeen offer = app.WaitForMessageBox();
-  ASSERT_NE(offer.box, nullptr) << "no word about the protected folder";
-  EXPECT_EQ(offer.title, L"Game Folder Protected");
-  EXPECT_NE(offer.text.find(L"Windows protects"), std::wstring::npos) << Narrow(offer.text);
+  ASSERT_NE(offer.box, nullptr);
+  EXPECT_EQ(offer.title, L"Game Folder Protected") << Narrow(offer.text);
   SendMessageW(GetDlgItem(offer.box, IDNO), BM_CLICK, 0, 0);  // keep it for reading
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(offer.box); }));
   ASSERT_EQ(app.ListCount(), 51);
@@ -55,11 +41,8 @@ TEST(ProtectedFolderE2e, NamesAreShownSaveRefusesAndNothingIsWritten) {
   EXPECT_EQ(refusal.title, L"Names Not Saved");
   EXPECT_NE(refusal.text.find(L"Windows protects"), std::wstring::npos) << Narrow(refusal.text);
   Quillmark::PressOk(refusal.box);
-
   EXPECT_TRUE(app.Running());
   EXPECT_EQ(app.ListItem(0), L"Ada");
-  EXPECT_EQ(ReadFileBytes(folder / "GameData" / "live.iff"), live);
-  EXPECT_EQ(FilesBelow(folder), files);
   app.Close();
   EXPECT_TRUE(app.WaitForExit());
 }
