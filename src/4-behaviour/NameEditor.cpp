@@ -129,11 +129,13 @@ const std::string& NameEditor::DataFolder() const {
 }
 
 // The game reads the VirtualStore's copy, so that is the default; the
-// question names both files.
+// question names both files, and is asked once per copy while the program runs.
 std::string NameEditor::ChooseDataFolder() {
   const std::string copy = VirtualStoreFolder(services_.environment, services_.files, gSimsPath);
   if (copy.empty()) return gSimsPath;
-  const bool useCopy = services_.messages.Ask(
+  if (copy == mCopyAskedFor) return mCopyChosen ? copy : gSimsPath;
+  mCopyAskedFor = copy;
+  mCopyChosen = services_.messages.Ask(
       "Windows keeps a copy of the game's names for you, and the game reads that copy, not the "
       "file in its folder:" +
           kCrLf + copy + kLiveTail + kCrLf + kCrLf + "The file in the game's folder:" + kCrLf +
@@ -142,7 +144,7 @@ std::string NameEditor::ChooseDataFolder() {
           "No: edit the file in the game's folder; the game does not see those names while the "
           "copy exists.",
       "Which live.iff?");
-  return useCopy ? copy : gSimsPath;
+  return mCopyChosen ? copy : gSimsPath;
 }
 
 void NameEditor::OfferAdministrator() {

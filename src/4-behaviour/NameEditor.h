@@ -164,9 +164,11 @@ class NameEditor {
   std::string mNameBytes;
   std::string mNameShownAs;
 
-  std::string mDataFolder;  // empty until an activation chose it
-  bool mWritable = true;    // whether gamedata may be written
-  std::string mOfferedFor;  // the data folder the restart was offered for
+  std::string mDataFolder;    // empty until an activation chose it
+  bool mWritable = true;      // whether gamedata may be written
+  std::string mOfferedFor;    // the data folder the restart was offered for
+  std::string mCopyAskedFor;  // the VirtualStore copy the player chose for or against
+  bool mCopyChosen = false;
   bool mEnding = false;
 };
 
