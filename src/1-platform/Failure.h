@@ -21,7 +21,8 @@
 //   ends the same way.
 // - kRegistryError (Registry.h): the registry lookup's result for a key or
 //   value that cannot be read. It is a value, not a failure: it is stored as
-//   the setting and reported by the start-up messages.
+//   the setting and reported by the start-up messages, and a stored one
+//   counts as no setting on the next start.
 
 #include <cstdint>
 #include <stdexcept>
