@@ -6,7 +6,8 @@
 // How failures travel, by layer, and why:
 // - SysCode (FileSystem.h): the platform's calls return the system's code.
 //   Their callers decide: saving retries, reports and keeps the edits; the
-//   backup copy treats a failure as unexpected (Fatal).
+//   backup copy reports a refusal for want of rights and treats any other
+//   failure as unexpected (Fatal).
 // - Failure, thrown: inside the IFF library, where a malformed byte deep in
 //   a read must abandon the whole procedure at once. It leaves a gs*
 //   procedure as IffError (IffError.h), which adds the procedure's name and
@@ -20,7 +21,8 @@
 //   ends the same way.
 // - kRegistryError (Registry.h): the registry lookup's result for a key or
 //   value that cannot be read. It is a value, not a failure: it is stored as
-//   the setting and reported by the start-up messages.
+//   the setting and reported by the start-up messages, and a stored one
+//   counts as no setting on the next start.
 
 #include <cstdint>
 #include <stdexcept>

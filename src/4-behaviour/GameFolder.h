@@ -12,6 +12,7 @@ namespace qm {
 // Paths below gSimsPath, joined with backslashes: their lookups ignore
 // letter case, natively too (FileSystem.h).
 inline constexpr const char* kSimsExeTail = "\\sims.exe";
+inline constexpr const char* kDataTail = "\\gamedata";
 inline constexpr const char* kLiveTail = "\\gamedata\\live.iff";
 inline constexpr const char* kBackupTail = "\\gamedata\\original_live.iff";
 inline constexpr const char* kTempTail = "\\gamedata\\Dorvane_live.iff";

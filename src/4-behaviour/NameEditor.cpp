@@ -9,6 +9,7 @@
 #include "1-platform/Failure.h"
 #include "2-iff/BinarySupport.h"
 #include "3-state/AppState.h"
+#include "4-behaviour/GameAccess.h"
 #include "4-behaviour/GameFolder.h"
 #include "4-behaviour/GameLanguage.h"
 #include "4-behaviour/GameSearch.h"
@@ -60,12 +61,17 @@ NameEditor::NameEditor(MainView& view, const EditorServices& services)
       services_(services),
       store_({services.files, services.messages, services.fatal, services.sleeper}) {}
 
-void NameEditor::OnLoad() {
+void NameEditor::OnLoad(const std::string& gameForThisRun) {
+  if (!gameForThisRun.empty()) {
+    gSimsPath = gameForThisRun;
+    return;
+  }
   const std::string fromRegistry = RegistryInstallPath(services_.registry);
   // The registry, or the search, only seeds the setting; once set, the
-  // setting decides and nothing is searched.
+  // setting decides and nothing is searched. "ERROR" is what a start before
+  // the game was installed stored: no folder at all, so search again.
   std::string setting = services_.settings.Get(kSettingsApp, kSettingsSection, kSettingsKey);
-  if (setting.empty()) {
+  if (setting.empty() || setting == kRegistryError) {
     const std::string found =
         LocateGame(fromRegistry, {services_.registry, services_.files, services_.environment});
     setting = found.empty() ? fromRegistry : found;
@@ -79,6 +85,8 @@ void NameEditor::OnActivate() {
   // none of it may reach the tables loaded below, nor be saved into this
   // folder when its tests fail.
   ForgetLoadedGame();
+  mDataFolder = gSimsPath;
+  mWritable = true;
 
   view_.SetCaption(Caption());
   view_.Repaint();
@@ -94,7 +102,13 @@ void NameEditor::OnActivate() {
             "Please use the Set Path menu option to locate The Sims.",
         "SIMS.EXE Not Found!", MessageIcon::Critical);
   } else {
-    if (!gSimsPath.empty()) store_.MakeBackup(gSimsPath);
+    mDataFolder = ChooseDataFolder();
+    // Reading needs no rights: a folder that may not be written is still
+    // shown, without a backup.
+    if (!gSimsPath.empty()) {
+      mWritable = CanWriteGameData(services_.files, mDataFolder);
+      if (mWritable) mWritable = store_.MakeBackup(mDataFolder);
+    }
     // A failed load has been reported; should the error window close
     // without ending the program, nothing half-loaded stays.
     bool loaded = false;
@@ -111,7 +125,9 @@ void NameEditor::OnActivate() {
   // under Wine: select and show list 0 explicitly.
   view_.CheckOption(0);
   OnSelectList(0);
-  if (GameLoaded()) WithoutOutOfMemory(kLoadTitle, [&] { OfferKeptNames(); });
+  // Kept names are offered only where they can be saved.
+  if (!mWritable) OfferAdministrator();
+  if (GameLoaded() && mWritable) WithoutOutOfMemory(kLoadTitle, [&] { OfferKeptNames(); });
 }
 
 KeptNames NameEditor::Kept(int language) {
@@ -122,7 +138,7 @@ KeptNames NameEditor::Kept(int language) {
 void NameEditor::OfferKeptNames() {
   KeptNames kept = Kept(language_);
   NameLists offered;
-  if (!KeptNamesToOffer(kept, store_, services_.files, gSimsPath, gNameLists, offered)) return;
+  if (!KeptNamesToOffer(kept, store_, services_.files, DataFolder(), gNameLists, offered)) return;
   if (!services_.messages.Ask("The game's own names are back in live.iff (a game update or a file "
                               "check replaced it). Put your names back?",
                               kKeptTitle)) {
@@ -143,7 +159,7 @@ void NameEditor::KeepSavedNames() {
     KeptNames kept = Kept(language);
     if (kept.Path().empty()) return;  // no data folder to keep them in
     NameLists own;
-    const bool ownKnown = ReadGameOwnNames(store_, gSimsPath, language, own);
+    const bool ownKnown = ReadGameOwnNames(store_, DataFolder(), language, own);
     code = kept.Keep(*names, ownKnown ? &own : nullptr, failedPath);
     if (code != syserr::kOk) break;
   }
@@ -153,6 +169,61 @@ void NameEditor::KeepSavedNames() {
       "game update or a file check replaces live.iff." +
           kCrLf + FileError(code, failedPath),
       kKeptTitle, MessageIcon::Warning);
+}
+
+const std::string& NameEditor::DataFolder() const {
+  return mDataFolder.empty() ? gSimsPath : mDataFolder;
+}
+
+// The game reads the VirtualStore's copy, so that is the default; the
+// question names both files, and is asked once per copy while the program runs.
+std::string NameEditor::ChooseDataFolder() {
+  const std::string copy = VirtualStoreFolder(services_.environment, services_.files, gSimsPath);
+  if (copy.empty()) return gSimsPath;
+  if (copy == mCopyAskedFor) return mCopyChosen ? copy : gSimsPath;
+  mCopyAskedFor = copy;
+  mCopyChosen = services_.messages.Ask(
+      "Windows keeps a copy of the game's names for you, and the game reads that copy, not the "
+      "file in its folder:" +
+          kCrLf + copy + kLiveTail + kCrLf + kCrLf + "The file in the game's folder:" + kCrLf +
+          gSimsPath + kLiveTail + kCrLf + kCrLf +
+          "Yes: edit the copy the game reads (its backup is kept beside it)." + kCrLf +
+          "No: edit the file in the game's folder; the game does not see those names while the "
+          "copy exists.",
+      "Which live.iff?");
+  return mCopyChosen ? copy : gSimsPath;
+}
+
+void NameEditor::OfferAdministrator() {
+  if (mOfferedFor == mDataFolder) return;
+  mOfferedFor = mDataFolder;
+  if (!services_.messages.Ask(ProtectedFolderText(mDataFolder) + kCrLf + kCrLf +
+                                  "Start Quillmark again as administrator, so that it may save?" +
+                                  kCrLf + "Yes: restart as administrator (Windows asks first)." +
+                                  kCrLf + "No: keep this window to read the names.",
+                              kProtectedTitle)) {
+    return;
+  }
+  const SysCode code = services_.elevation.RestartAsAdministrator(GameOptionArguments(gSimsPath));
+  if (code == syserr::kOk) {
+    mEnding = true;
+    return;
+  }
+  services_.messages.Show(
+      "Quillmark was not started as administrator; this window stays open "
+      "for reading." +
+          kCrLf + "Error " + std::to_string(code) + ": " + SystemErrorText(code),
+      kProtectedTitle, MessageIcon::Warning);
+}
+
+bool NameEditor::MayWrite(const std::string& title) {
+  if (mWritable) return true;
+  services_.messages.Show(ProtectedFolderText(DataFolder()) + kCrLf + kCrLf +
+                              "The names in the window are kept. To save them, export them "
+                              "(File > Export Names), start Quillmark as administrator and "
+                              "import them there.",
+                          title, MessageIcon::Warning);
+  return false;
 }
 
 void NameEditor::ForgetLoadedGame() {
@@ -171,7 +242,7 @@ void NameEditor::ForgetLoadedGame() {
 
 bool NameEditor::LoadNameLists() {
   bool loaded = false;
-  ShowingFormatFailures([&] { loaded = store_.Load(gSimsPath, gNameLists, language_); });
+  ShowingFormatFailures([&] { loaded = store_.Load(DataFolder(), gNameLists, language_); });
   if (loaded) read_ = gNameLists;
   return loaded;
 }
@@ -323,11 +394,12 @@ void NameEditor::OnNameChanged() {
 
 void NameEditor::SaveNameLists() {
   if (mItems.empty()) return;
+  if (!MayWrite(kNotSavedTitle)) return;
   WithoutOutOfMemory(kNotSavedTitle, [&] {
     WriteBack();
     PutEditedNames();
     SaveResult result = SaveResult::NotSaved;
-    if (!ShowingFormatFailures([&] { result = store_.SaveTables(gSimsPath); })) return;
+    if (!ShowingFormatFailures([&] { result = store_.SaveTables(DataFolder()); })) return;
     if (result == SaveResult::Changed) {
       const Choice choice = services_.messages.AskYesNoCancel(
           "GameData\\live.iff has changed since Quillmark read it: another program (qmnames, a "
@@ -339,7 +411,7 @@ void NameEditor::SaveNameLists() {
           "live.iff Has Changed");
       if (choice == Choice::No) ReloadNameLists();
       if (choice != Choice::Yes) return;
-      if (!ShowingFormatFailures([&] { result = store_.SaveTables(gSimsPath, true); })) {
+      if (!ShowingFormatFailures([&] { result = store_.SaveTables(DataFolder(), true); })) {
         return;
       }
     }
@@ -371,7 +443,8 @@ void NameEditor::WithoutOutOfMemory(const std::string& title, const std::functio
     step();
   } catch (const std::bad_alloc&) {
     services_.messages.Show(
-        "There is not enough memory for this. The game's files are as they were, and the names in "
+        "There is not enough memory for this. The game's files are as they were, and the names "
+        "in "
         "the window are kept.",
         title, MessageIcon::Critical);
   }
@@ -484,7 +557,7 @@ void NameEditor::OnExportNames() {
 }
 
 void NameEditor::OnImportNames() {
-  if (!GameLoaded()) return;
+  if (!GameLoaded() || !MayWrite(kImportTitle)) return;
   WriteBack();
   std::string path;
   if (!services_.dialogs.ChooseOpen(0, PackKind(), path)) return;
@@ -514,7 +587,7 @@ void NameEditor::OnImportNames() {
 }
 
 void NameEditor::OnRestoreNames() {
-  if (!GameLoaded()) return;
+  if (!GameLoaded() || !MayWrite(kRestoreTitle)) return;
   if (!services_.messages.Ask("Replace all seven lists with the game's own names from "
                               "original_live.iff?" +
                                   kCrLf + "Names you have not saved will be replaced too.",
@@ -524,7 +597,7 @@ void NameEditor::OnRestoreNames() {
   WithoutOutOfMemory(kRestoreTitle, [&] {
     NameLists original;
     std::string why;
-    if (!store_.ReadListsFrom(gSimsPath + kBackupTail, original, why, language_)) {
+    if (!store_.ReadListsFrom(DataFolder() + kBackupTail, original, why, language_)) {
       services_.messages.Show("The original names could not be restored." + kCrLf + why,
                               kRestoreTitle, MessageIcon::Critical);
       return;

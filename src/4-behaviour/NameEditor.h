@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "1-platform/CodePage.h"
+#include "1-platform/Elevation.h"
 #include "1-platform/Environment.h"
 #include "1-platform/FileSystem.h"
 #include "1-platform/Registry.h"
@@ -59,6 +60,7 @@ struct EditorServices {
   CodePage& codePage;  // the one the game's names are in
   Environment& environment;
   ErrorWindow& errorWindow;  // for a failure of the file format
+  Elevation& elevation;      // the offer to restart as administrator
 };
 
 class NameEditor {
@@ -68,14 +70,23 @@ class NameEditor {
   // Load step, once before the window is shown: while the stored setting is
   // empty, the registry's folder seeds it, or a folder found in the known
   // places when the registry's holds no game (the registry's text when none
-  // is found); gSimsPath comes from the setting.
-  void OnLoad();
+  // is found); gSimsPath comes from the setting. A stored "ERROR" or empty
+  // value is no setting. `gameForThisRun` (the --game option), when given,
+  // is the folder for this run and leaves the setting alone.
+  void OnLoad(const std::string& gameForThisRun = {});
 
   // Activation step (first show, and after the Set Path dialog closes):
   // everything loaded or shown before is dropped, unsaved edits included;
-  // caption, folder and game tests, backup, LoadNameLists; then list 0 is
-  // selected and shown.
+  // caption, folder and game tests, the choice of the VirtualStore copy when
+  // there is one, the test whether gamedata may be written, backup,
+  // LoadNameLists; then list 0 is selected and shown. On a folder that may
+  // not be written the names are shown for reading, and once per folder a
+  // question offers to restart as administrator; after a Yes, Ending().
   void OnActivate();
+
+  // The player chose to restart as administrator and the new copy started:
+  // this window must close.
+  bool Ending() const { return mEnding; }
 
   // Reads live.iff into mLiveFile, decodes the seven tables, fills
   // gNameLists. False when anything failed (already reported).
@@ -148,6 +159,15 @@ class NameEditor {
   void WithoutOutOfMemory(const std::string& title, const std::function<void()>& step);
   void ShowList(int16_t index);
   bool GameLoaded() const;
+  // The folder whose gamedata is read and written: the game's, or its copy
+  // in the VirtualStore when the player chose that one.
+  const std::string& DataFolder() const;
+  // Asks which live.iff to edit when the VirtualStore holds a copy.
+  std::string ChooseDataFolder();
+  // The question after a start on a folder that may not be written.
+  void OfferAdministrator();
+  // False, after saying why, when the data folder may not be written.
+  bool MayWrite(const std::string& title);
   // Drops the loaded image, the tables, gNameLists and the list box's working
   // copy with the row being edited.
   void ForgetLoadedGame();
@@ -192,6 +212,13 @@ class NameEditor {
   std::map<int, LanguageEdits> others_;
   std::vector<int> menuCodes_;  // the Language menu's items
   std::map<unsigned, std::unique_ptr<CodePage>> codePages_;
+
+  std::string mDataFolder;    // empty until an activation chose it
+  bool mWritable = true;      // whether gamedata may be written
+  std::string mOfferedFor;    // the data folder the restart was offered for
+  std::string mCopyAskedFor;  // the VirtualStore copy the player chose for or against
+  bool mCopyChosen = false;
+  bool mEnding = false;
 };
 
 }  // namespace qm

@@ -125,16 +125,20 @@ void DecodeLists(const IffFile& file, std::array<StringTable, kListCount>& table
 
 }  // namespace
 
-void NameStore::MakeBackup(const std::string& folder) {
+bool NameStore::MakeBackup(const std::string& folder) {
   const std::string backup = folder + kBackupTail;
-  if (services_.files.IsNormalFile(backup)) return;
+  if (services_.files.IsNormalFile(backup)) return true;
   // A backup that exists but is hidden is still a backup: never replace it.
   const std::string live = folder + kLiveTail;
   const SysCode code = services_.files.CopyNoOverwrite(live, backup);
-  if (code != syserr::kOk && code != syserr::kFileExists) {
-    services_.fatal.Fatal(static_cast<int32_t>(code),
-                          SystemErrorText(code) + " (copying " + live + " to " + backup + ")");
-  }
+  if (code == syserr::kOk || code == syserr::kFileExists) return true;
+  const std::string what = SystemErrorText(code) + " (copying " + live + " to " + backup + ")";
+  // A missing right is no fault of the program nor of the file: reported.
+  if (code != syserr::kAccessDenied) services_.fatal.Fatal(static_cast<int32_t>(code), what);
+  services_.messages.Show("The backup of the game's names could not be made." + kCrLf + "Error " +
+                              std::to_string(code) + ": " + what,
+                          "Backup Not Made", MessageIcon::Warning);
+  return false;
 }
 
 bool NameStore::Load(const std::string& folder, NameLists& lists, int language) {

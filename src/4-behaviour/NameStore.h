@@ -41,8 +41,10 @@ class NameStore {
   explicit NameStore(const GameServices& services) : services_(services) {}
 
   // Copies live.iff to original_live.iff once: an existing backup, hidden
-  // or not, is never replaced. A copy that fails is unexpected: Fatal.
-  void MakeBackup(const std::string& folder);
+  // or not, is never replaced. True when the backup is there. A copy that
+  // the system refuses for want of rights is reported and gives false; any
+  // other failure is unexpected: Fatal.
+  bool MakeBackup(const std::string& folder);
 
   // Each list's names in a language are its table's block of that language,
   // or its first block (US English) where the table lacks it; a one-block

@@ -36,7 +36,7 @@ class FrmMain final : public MainView {
     if (hwnd_) DestroyWindow(hwnd_);
   }
 
-  bool Create(HINSTANCE instance, int showCommand);
+  bool Create(HINSTANCE instance, int showCommand, const std::string& gameForThisRun);
   int RunMessageLoop();
 
   // MainView
@@ -95,13 +95,13 @@ class FrmMain final : public MainView {
   bool settingName_ = false;  // SetNameText is putting text into the name box
 };
 
-bool FrmMain::Create(HINSTANCE instance, int showCommand) {
+bool FrmMain::Create(HINSTANCE instance, int showCommand, const std::string& gameForThisRun) {
   RegisterDialogClass(L"" QM_MAIN_CLASS, L"APPICON");  // the icon: quillmark.rc
   if (!CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &DialogProc<FrmMain>,
                           reinterpret_cast<LPARAM>(this))) {
     return false;
   }
-  editor_.OnLoad();
+  editor_.OnLoad(gameForThisRun);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   PostMessageW(hwnd_, kActivateMessage, 0, 0);
@@ -172,6 +172,11 @@ void FrmMain::OnCommand(int id, int code) {
 
 void FrmMain::OnActivateMessage() {
   editor_.OnActivate();
+  // An elevated copy has taken over.
+  if (editor_.Ending()) {
+    DestroyWindow(hwnd_);
+    return;
+  }
   FocusShownOption();
 }
 
@@ -279,9 +284,9 @@ void FrmMain::SetListItem(int row, const std::string& text) {
 }  // namespace
 
 int RunMainWindow(HINSTANCE instance, int showCommand, const EditorServices& services,
-                  FolderBrowser& browser) {
+                  FolderBrowser& browser, const std::string& gameForThisRun) {
   FrmMain main(services, browser);
-  if (!main.Create(instance, showCommand)) {
+  if (!main.Create(instance, showCommand, gameForThisRun)) {
     services.fatal.Fatal(static_cast<int32_t>(GetLastError()),
                          "The main window could not be created.");
   }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "1-platform/Shell.h"
 #include "4-behaviour/NameEditor.h"
 
@@ -14,7 +16,8 @@ namespace qm {
 // first activation step, then runs the message loop until the window closes.
 // Returns the exit code; ends the program through services.fatal when Windows
 // refuses to create the window. `browser` serves the Set Path dialog.
+// `gameForThisRun`, when not empty, is the game folder for this run only.
 int RunMainWindow(HINSTANCE instance, int showCommand, const EditorServices& services,
-                  FolderBrowser& browser);
+                  FolderBrowser& browser, const std::string& gameForThisRun = {});
 
 }  // namespace qm

@@ -5,20 +5,39 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
 
 #include "1-platform/CodePage.h"
+#include "1-platform/Elevation_win.h"
 #include "1-platform/Environment.h"
 #include "1-platform/Failure.h"
 #include "1-platform/FileSystem.h"
 #include "1-platform/Registry.h"
 #include "1-platform/Shell_win.h"
 #include "1-platform/Ui_win.h"
+#include "1-platform/Utf16_win.h"
 #include "3-state/AppState.h"
 #include "5-windows/frmErrorDialog_win.h"
 #include "5-windows/frmMain_win.h"
 
 namespace qm {
 namespace {
+
+// The folder after --game on the command line (how a copy restarted as
+// administrator learns the folder of the one before), or empty.
+std::string GameOption() {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (args == nullptr) return {};
+  std::string game;
+  for (int i = 1; i + 1 < count; ++i) {
+    if (std::wstring(args[i]) == L"--game") game = Utf8(args[i + 1]);
+  }
+  LocalFree(args);
+  return game;
+}
 
 int Run(HINSTANCE instance, int showCommand) {
   INITCOMMONCONTROLSEX controls{};
@@ -37,6 +56,7 @@ int Run(HINSTANCE instance, int showCommand) {
   Win32ProgramInfo program({kProductName, kVersionMajor, kVersionMinor, kVersionRevision});
   Win32ProcessEnd process;
   Win32FileDialogs fileDialogs;
+  Win32Elevation elevation;
   // Names are shown, typed and exported in the ANSI code page.
   const std::unique_ptr<CodePage> codePage = SystemCodePage(0);
 
@@ -44,8 +64,8 @@ int Run(HINSTANCE instance, int showCommand) {
 
   return RunMainWindow(instance, showCommand,
                        {files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs,
-                        *codePage, SystemEnvironment(), errorWindow},
-                       browser);
+                        *codePage, SystemEnvironment(), errorWindow, elevation},
+                       browser, GameOption());
 }
 
 }  // namespace

@@ -31,6 +31,17 @@ class FakeErrorWindow final : public ErrorWindow {
   std::vector<std::string>& shown_;
 };
 
+// The restart as administrator: records each command line, answers `result`.
+class FakeElevation final : public Elevation {
+ public:
+  std::vector<std::string> restarts;
+  SysCode result = syserr::kOk;
+  SysCode RestartAsAdministrator(const std::string& params) override {
+    restarts.push_back(params);
+    return result;
+  }
+};
+
 // One NameEditor wired to fakes and an in-memory file system. Creating it
 // resets the program-wide state; `traps` records what the error window shows.
 class EditorRig {
@@ -79,8 +90,9 @@ class EditorRig {
   FakeEnvironment environment;
   std::vector<std::string> traps;
   FakeErrorWindow errorWindow{traps};
+  FakeElevation elevation;
   NameEditor editor{view, EditorServices{fs, messages, settings, registry, fatal, sleeper, dialogs,
-                                         *codePage, environment, errorWindow}};
+                                         *codePage, environment, errorWindow, elevation}};
 };
 
 class EditorHarness : public ::testing::Test, public EditorRig {

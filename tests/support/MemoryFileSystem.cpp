@@ -103,6 +103,14 @@ bool MemoryFileSystem::HasParent(const std::string& path) const {
   return IsFolder(parent);
 }
 
+bool MemoryFileSystem::InProtected(const std::string& path) const {
+  const std::string key = Key(path);
+  const size_t end = key.find_last_of('\\');
+  return end != std::string::npos && protected_.count(key.substr(0, end)) != 0;
+}
+
+void MemoryFileSystem::ProtectFolder(const std::string& path) { protected_.insert(Key(path)); }
+
 MemoryFileSystem::Planned MemoryFileSystem::Begin(std::string entry, SysCode& code) {
   ++calls_;
   log_.push_back(std::move(entry));
@@ -201,7 +209,7 @@ SysCode MemoryFileSystem::ReadAllUpTo(const std::string& path, size_t maxBytes,
 SysCode MemoryFileSystem::Create(const std::string& path, std::unique_ptr<OutputFile>& out) {
   SysCode code = syserr::kOk;
   if (Begin("Create " + path, code) != Planned::None) return code;
-  if (IsFolder(path)) return syserr::kAccessDenied;
+  if (IsFolder(path) || InProtected(path)) return syserr::kAccessDenied;
   File* file = Find(path);
   if (file != nullptr) {
     if (file->writing || file->heldOpen) return syserr::kSharingViolation;
@@ -233,7 +241,7 @@ SysCode MemoryFileSystem::CopyNoOverwrite(const std::string& from, const std::st
   if (source == nullptr) return IsFolder(from) ? syserr::kAccessDenied : syserr::kFileNotFound;
   if (source->writing) return syserr::kSharingViolation;
   if (Find(to) != nullptr) return syserr::kFileExists;
-  if (IsFolder(to)) return syserr::kAccessDenied;
+  if (IsFolder(to) || InProtected(to)) return syserr::kAccessDenied;
   if (!HasParent(to)) return syserr::kPathNotFound;
   File copy;
   copy.path = to;
@@ -258,7 +266,7 @@ SysCode MemoryFileSystem::Remove(const std::string& path) {
   if (Begin("Remove " + path, code) != Planned::None) return code;
   File* file = Find(path);
   if (file == nullptr) return IsFolder(path) ? syserr::kAccessDenied : syserr::kFileNotFound;
-  if (file->attributes.readOnly) return syserr::kAccessDenied;
+  if (file->attributes.readOnly || InProtected(path)) return syserr::kAccessDenied;
   if (file->writing || file->heldOpen) return syserr::kSharingViolation;
   files_.erase(Key(path));
   return syserr::kOk;
@@ -270,6 +278,7 @@ SysCode MemoryFileSystem::Replace(const std::string& from, const std::string& to
   File* source = Find(from);
   if (source == nullptr) return IsFolder(from) ? syserr::kAccessDenied : syserr::kFileNotFound;
   if (source->writing || source->heldOpen) return syserr::kSharingViolation;
+  if (InProtected(from) || InProtected(to)) return syserr::kAccessDenied;
   if (Key(from) == Key(to)) {
     source->path = to;
     return syserr::kOk;
@@ -308,6 +317,7 @@ SysCode MemoryFileSystem::Lock(const std::string& path, std::unique_ptr<FileLock
   if (IsFolder(path)) return syserr::kAccessDenied;
   if (Find(path) == nullptr) {
     if (!HasParent(path)) return syserr::kPathNotFound;
+    if (InProtected(path)) return syserr::kAccessDenied;
     files_[Key(path)].path = path;
   }
   if (!locked_.insert(Key(path)).second) return syserr::kLockViolation;

@@ -27,6 +27,10 @@
 // - Stamp gives a file's size and a last-write time that every change of
 //   the file (AddFile included) moves on. Lock makes the file when missing;
 //   a second lock of it fails with kLockViolation until the first is gone.
+// - A protected folder (ProtectFolder) is one a standard user may only
+//   read, like Program Files: making, removing or renaming a file in it,
+//   writing one of its files, and locking a missing one fail with
+//   kAccessDenied. Reading and copying out of it work.
 // - Fault plan: FailCall(k, code) makes call k fail with `code` without any
 //   effect (IsNormalFile then answers false); ShortWrite(k) makes call k, a
 //   Write, store only the first half of its bytes and return kDiskFull.
@@ -68,6 +72,7 @@ class MemoryFileSystem final : public FileSystem {
   void SetHidden(const std::string& path, bool on = true);
   void SetSystem(const std::string& path, bool on = true);
   void SetHeldOpen(const std::string& path, bool on = true);
+  void ProtectFolder(const std::string& path);
   bool IsOpenForWriting(const std::string& path) const;
 
   // --- Fault plan and call log ---
@@ -108,12 +113,15 @@ class MemoryFileSystem final : public FileSystem {
   bool IsFolder(const std::string& path) const;
   // Whether the folder `path` would be in exists.
   bool HasParent(const std::string& path) const;
+  // Whether the folder `path` is in is protected.
+  bool InProtected(const std::string& path) const;
   // Counts and logs a call; returns what the fault plan holds for it.
   Planned Begin(std::string entry, SysCode& code);
 
   std::map<std::string, File> files_;  // by upper-cased path
   std::set<std::string> folders_;      // by upper-cased path, made by AddFolder
   std::set<std::string> locked_;       // by upper-cased path
+  std::set<std::string> protected_;    // folders, by upper-cased path
   uint64_t clock_ = 0;                 // the last-write time of the latest change
   std::map<int, SysCode> failures_;
   std::set<int> shortWrites_;

@@ -17,6 +17,7 @@
 #include "1-platform/Ui.h"
 #include "2-iff/IffError.h"
 #include "3-state/AppState.h"
+#include "4-behaviour/GameAccess.h"
 #include "4-behaviour/GameFolder.h"
 #include "4-behaviour/GameLanguage.h"
 #include "4-behaviour/GameSearch.h"
@@ -63,6 +64,16 @@ const char* const kUsageText =
     "Exit status: 0 done; 1 the name pack was rejected (nothing written);\n"
     "2 a file could not be read or written, or no names are kept (live.iff is as it\n"
     "was); 64 bad arguments.\n";
+
+// What a user who may not write the game's folder can do.
+#ifdef _WIN32
+const char* const kGetRights =
+    "Windows protects it; run qmnames from a command prompt opened with \"Run as "
+    "administrator\"";
+#else
+const char* const kGetRights =
+    "run qmnames as the folder's owner, or ask its owner for write access";
+#endif
 
 // The tool ends with this status; thrown where the window would show its
 // error window or end the program.
@@ -256,6 +267,13 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
     err << "qmnames: " << game << " is not the game's folder: it holds no sims.exe\n";
     return kFileError;
   }
+  const bool writes =
+      command.name == "import" || command.name == "restore" || command.name == "reapply";
+  if (writes && !CanWriteGameData(files, game)) {
+    err << "qmnames: " << game
+        << ": its gamedata folder may only be read, not written: " << kGetRights << "\n";
+    return kFileError;
+  }
   NameLists lists;
   if (!store.Load(game, lists)) return kFileError;
   const std::vector<int> held = store.Languages();
@@ -347,7 +365,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
       return kFileError;
     }
   }
-  store.MakeBackup(game);
+  if (!store.MakeBackup(game)) return kFileError;
   const SaveResult saved = store.Save(game, lists, false, language);
   if (saved == SaveResult::Changed) {
     err << "qmnames: " << game << kLiveTail
