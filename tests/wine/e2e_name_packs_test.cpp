@@ -84,7 +84,21 @@ TEST(NamePacksE2e, ExportEditImportAndSaveThroughTheFileMenu) {
 
 // A file check puts the shipped live.iff back after the player saved an
 // edited name: at the next start the program offers the name back.
-TEST(KeptNamesE2e, AfterAFileCheckYesAndSavePutTheSavedNamesBack) {
+// Starts Quillmark on `game` and waits for the question that offers the kept
+// names back; null when none came.
+HWND KeptNamesQuestion(Quillmark& app) {
+  app.Start();
+  if (app.WaitForMain() == nullptr) return nullptr;
+  const MessageBoxSeen question = app.WaitForMessageBox();
+  EXPECT_EQ(question.text,
+            L"The game's own names are back in live.iff (a game update or a file check replaced "
+            L"it). Put your names back?");
+  return question.box;
+}
+
+// Yes, then Save, puts the saved names back; after the next file check, No
+// keeps the game's names and the next start asks nothing.
+TEST(KeptNamesE2e, AfterAFileCheckYesPutsTheSavedNamesBackAndNoIsNotAskedAgain) {
   GameFolder game;
   const std::string shipped = ReadFileBytes(game.Live());
   {
@@ -101,25 +115,44 @@ TEST(KeptNamesE2e, AfterAFileCheckYesAndSavePutTheSavedNamesBack) {
   }
   WriteFileBytes(game.Live(), shipped);
 
+  {
+    Quillmark app;
+    HWND question = KeptNamesQuestion(app);
+    ASSERT_NE(question, nullptr) << "no question";
+    SendMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return app.ListItem(0) == L"Ada"; })) << Narrow(app.ListItem(0));
+    EXPECT_TRUE(ReadFileBytes(game.Live()) == shipped) << "written before Save";
+
+    app.ClickSave();
+    EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Operation Complete");
+    IffFile saved;
+    gsReadIFFImage(saved, ReadFileBytes(game.Live()));
+    StringTable table;
+    gsReadSTRSegment(saved, table, Bytes("\x00\x96\x00\x10", 4), false);
+    EXPECT_EQ(table.Entries.at(0).Value, "Ada");
+    app.Close();
+    ASSERT_TRUE(app.WaitForExit());
+  }
+  WriteFileBytes(game.Live(), shipped);
+  const std::wstring shippedFirst = [&] {
+    Quillmark app;
+    HWND question = KeptNamesQuestion(app);
+    EXPECT_NE(question, nullptr) << "no question after the second file check";
+    if (question) SendMessageW(GetDlgItem(question, IDNO), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return app.ListCount() == 51; }));
+    const std::wstring first = app.ListItem(0);
+    app.Close();
+    EXPECT_TRUE(app.WaitForExit());
+    return first;
+  }();
+  EXPECT_NE(shippedFirst, L"Ada");
+  EXPECT_TRUE(ReadFileBytes(game.Live()) == shipped) << "No wrote live.iff";
+
   Quillmark app;
   app.Start();
   ASSERT_NE(app.WaitForMain(), nullptr);
-  const MessageBoxSeen question = app.WaitForMessageBox();
-  ASSERT_NE(question.box, nullptr) << "no question";
-  EXPECT_EQ(question.text,
-            L"The game's own names are back in live.iff (a game update or a file check replaced "
-            L"it). Put your names back?");
-  SendMessageW(GetDlgItem(question.box, IDYES), BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return app.ListItem(0) == L"Ada"; })) << Narrow(app.ListItem(0));
-  EXPECT_TRUE(ReadFileBytes(game.Live()) == shipped) << "written before Save";
-
-  app.ClickSave();
-  EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Operation Complete");
-  IffFile saved;
-  gsReadIFFImage(saved, ReadFileBytes(game.Live()));
-  StringTable table;
-  gsReadSTRSegment(saved, table, Bytes("\x00\x96\x00\x10", 4), false);
-  EXPECT_EQ(table.Entries.at(0).Value, "Ada");
+  ASSERT_TRUE(WaitFor([&] { return app.ListItem(0) == shippedFirst; }));
+  EXPECT_EQ(app.WaitForWindow("#32770", 2000), nullptr) << "asked again after No";
 }
 
 }  // namespace
