@@ -36,6 +36,15 @@ void ChooseFileInDialog(const Quillmark& app, const fs::path& path) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << "the file dialog stayed open";
 }
 
+// The table of list 0 in the game's live.iff as it is on disk.
+StringTable SavedList0(const GameFolder& game) {
+  IffFile saved;
+  gsReadIFFImage(saved, ReadFileBytes(game.Live()));
+  StringTable table;
+  gsReadSTRSegment(saved, table, Bytes("\x00\x96\x00\x10", 4), false);
+  return table;
+}
+
 MessageBoxSeen AcknowledgeBox(const Quillmark& app) {
   const MessageBoxSeen seen = app.WaitForMessageBox();
   if (seen.box != nullptr) Quillmark::PressOk(seen.box);
@@ -74,10 +83,7 @@ TEST(NamePacksE2e, ExportEditImportAndSaveThroughTheFileMenu) {
 
   app.ClickSave();
   EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Operation Complete");
-  IffFile saved;
-  gsReadIFFImage(saved, ReadFileBytes(game.Live()));
-  StringTable table;
-  gsReadSTRSegment(saved, table, Bytes("\x00\x96\x00\x10", 4), false);
+  const StringTable table = SavedList0(game);
   EXPECT_EQ(table.Entries.at(0).Value, "Zo\xEB");
   EXPECT_EQ(table.Entries.at(1).Value, demo::DemoNames(0).at(1));
 }
@@ -125,11 +131,7 @@ TEST(KeptNamesE2e, AfterAFileCheckYesPutsTheSavedNamesBackAndNoIsNotAskedAgain) 
 
     app.ClickSave();
     EXPECT_EQ(Narrow(AcknowledgeBox(app).title), "Operation Complete");
-    IffFile saved;
-    gsReadIFFImage(saved, ReadFileBytes(game.Live()));
-    StringTable table;
-    gsReadSTRSegment(saved, table, Bytes("\x00\x96\x00\x10", 4), false);
-    EXPECT_EQ(table.Entries.at(0).Value, "Ada");
+    EXPECT_EQ(SavedList0(game).Entries.at(0).Value, "Ada");
     app.Close();
     ASSERT_TRUE(app.WaitForExit());
   }
