@@ -34,20 +34,50 @@ void RegisterDialogClass(const wchar_t* name, const wchar_t* icon) {
   RegisterClassExW(&wc);  // fails harmlessly when registered already
 }
 
-std::string ItemText(HWND dialog, int id) {
-  HWND item = GetDlgItem(dialog, id);
+INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    reinterpret_cast<Dialog*>(lp)->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+  }
+  auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    self->hwnd_ = nullptr;
+    return FALSE;
+  }
+  try {
+    return self->HandleMessage(msg, wp, lp);
+  } catch (...) {
+    ReportUnhandledFailure(self->fatal_);
+    return FALSE;
+  }
+}
+
+bool Dialog::CreateModeless(int id) {
+  return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, &Procedure,
+                            reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+INT_PTR Dialog::RunModal(int id, HWND owner) {
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), owner, &Procedure,
+                         reinterpret_cast<LPARAM>(this));
+}
+
+std::string Dialog::Text(int id) const {
+  HWND item = Item(id);
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
   text.resize(
       static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
   return Utf8(text);
 }
 
-void SetItemText(HWND dialog, int id, const std::string& text) {
-  SetDlgItemTextW(dialog, id, Utf16(text).c_str());
+void Dialog::SetText(int id, const std::string& text) const {
+  SetDlgItemTextW(hwnd_, id, Utf16(text).c_str());
 }
 
-void FocusItem(HWND dialog, int id) {
-  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
+void Dialog::Focus(int id) const {
+  SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
 }
 
 void CentreOn(HWND window, HWND owner) {

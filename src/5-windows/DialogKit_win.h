@@ -1,7 +1,7 @@
 #pragma once
-// What the program's three windows share: they are dialogs made from the
-// templates in windows.rc, each a C++ object behind one dialog procedure;
-// their window classes; their controls' texts in UTF-8; centring.
+// What the program's three windows share: each is a dialog made from its
+// template in windows.rc and a C++ object behind one dialog procedure; their
+// window classes; centring.
 
 #include <windows.h>
 
@@ -16,45 +16,44 @@ namespace qm::dialogwin {
 // the program ends).
 void ReportUnhandledFailure(FatalErrors& fatal);
 
-// The dialog procedure of dialogs that are T objects, created with the
-// object as their parameter (CreateDialogParamW, DialogBoxParamW): it keeps
-// the object from WM_INITDIALOG to WM_NCDESTROY, sets and clears T::hwnd_,
-// and hands every message in between to T::HandleMessage, whose result is
-// the dialog procedure's. T makes it a friend.
-template <class T>
-INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    reinterpret_cast<T*>(lp)->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-  }
-  auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  if (self == nullptr) return FALSE;
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-    self->hwnd_ = nullptr;
-    return FALSE;
-  }
-  try {
-    return self->HandleMessage(msg, wp, lp);
-  } catch (...) {
-    // Nothing may unwind into user32: a failure that reaches a dialog
-    // procedure was not expected, and ends the program through T::fatal_.
-    ReportUnhandledFailure(self->fatal_);
-    return FALSE;
-  }
-}
+// A dialog as an object. The dialog procedure keeps the object from
+// WM_INITDIALOG to WM_NCDESTROY and hands every message in between to
+// HandleMessage, whose result is its own. Nothing may unwind into user32: a
+// failure that reaches the procedure was not expected, and ends the program
+// through `fatal_`.
+class Dialog {
+ public:
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+ protected:
+  explicit Dialog(FatalErrors& fatal) : fatal_(fatal) {}
+  virtual ~Dialog() = default;
+  virtual INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
+
+  // The template `id` as a modeless dialog (false when Windows refused), or
+  // as a modal one over `owner` (-1 when refused; else EndDialog's result).
+  bool CreateModeless(int id);
+  INT_PTR RunModal(int id, HWND owner);
+
+  // Control `id`; its text and setting it, both UTF-8; giving it the focus
+  // as the dialog manager does, which keeps the default button's frame where
+  // it belongs.
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  std::string Text(int id) const;
+  void SetText(int id, const std::string& text) const;
+  void Focus(int id) const;
+
+  HWND hwnd_ = nullptr;
+  FatalErrors& fatal_;
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+};
 
 // Registers the window class `name` that a dialog template names: Windows'
 // own dialog window procedure, with the icon resource `icon` when given.
 void RegisterDialogClass(const wchar_t* name, const wchar_t* icon = nullptr);
-
-// The text of control `id`, and setting it; both UTF-8.
-std::string ItemText(HWND dialog, int id);
-void SetItemText(HWND dialog, int id, const std::string& text);
-
-// Gives control `id` the focus as the dialog manager does, which also keeps
-// the default button's frame where it belongs.
-void FocusItem(HWND dialog, int id);
 
 // Centres `window` on `owner` (screen coordinates), kept inside the work area
 // of the monitor there.

@@ -2,8 +2,6 @@
 // failure in any of them ends the program silently (EndOnFailure, through the
 // dialog procedure).
 
-#include "5-windows/frmErrorDialog_win.h"
-
 #include <windows.h>
 
 #include <optional>
@@ -13,6 +11,7 @@
 #include "1-platform/Utf16_win.h"
 #include "4-behaviour/ErrorDialog.h"
 #include "5-windows/DialogKit_win.h"
+#include "5-windows/Windows_win.h"
 #include "5-windows/resource.h"
 
 namespace qm {
@@ -21,32 +20,27 @@ namespace {
 
 using namespace dialogwin;
 
-class FrmErrorDialog final : public ErrorView {
+class FrmErrorDialog final : public ErrorView, private Dialog {
  public:
   FrmErrorDialog(const ErrorWindowServices& services, EndOnFailure& fatal, const IffError& error)
-      : services_(services), fatal_(fatal), error_(error) {}
+      : Dialog(fatal), services_(services), error_(error) {}
 
   void ShowModal();
 
   // ErrorView
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
   void SetMessageText(const std::string& text) override { SetText(IDC_ERROR_TXTMESSAGE, text); }
-  std::string GetMessageText() override { return ItemText(hwnd_, IDC_ERROR_TXTMESSAGE); }
-  void FocusCmdFocus() override { FocusItem(hwnd_, IDC_ERROR_CMDFOCUS); }
+  std::string GetMessageText() override { return Text(IDC_ERROR_TXTMESSAGE); }
+  void FocusCmdFocus() override { Focus(IDC_ERROR_CMDFOCUS); }
   void ResetPointer() override { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
 
  private:
-  friend INT_PTR CALLBACK dialogwin::DialogProc<FrmErrorDialog>(HWND, UINT, WPARAM, LPARAM);
-  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnInitDialog();
   void OnClick(int id);
-  void OnClose();
-  void SetText(int id, const std::string& text) { SetItemText(hwnd_, id, text); }
 
   ErrorWindowServices services_;
-  EndOnFailure& fatal_;
   const IffError& error_;
-  HWND hwnd_ = nullptr;
   std::optional<Win32Clipboard> clipboard_;
   std::optional<ErrorDialog> dialog_;
 };
@@ -56,10 +50,7 @@ class FrmErrorDialog final : public ErrorView {
 // this one closes.
 void FrmErrorDialog::ShowModal() {
   RegisterDialogClass(L"" QM_ERROR_CLASS);
-  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR), GetActiveWindow(),
-                      &DialogProc<FrmErrorDialog>, reinterpret_cast<LPARAM>(this)) == -1) {
-    fatal_.Fatal(0, "");
-  }
+  if (RunModal(IDD_ERROR, GetActiveWindow()) == -1) fatal_.Fatal(0, "");
 }
 
 INT_PTR FrmErrorDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
@@ -68,7 +59,7 @@ INT_PTR FrmErrorDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
     case WM_INITDIALOG: OnInitDialog(); return FALSE;
     case WM_COMMAND:    if (HIWORD(wp) == BN_CLICKED) OnClick(LOWORD(wp)); return TRUE;
     case WM_ACTIVATE:   if (LOWORD(wp) != WA_INACTIVE) dialog_->OnActivate(); return TRUE;
-    case WM_CLOSE:      OnClose(); return TRUE;  // Alt+F4
+    case WM_CLOSE:      EndDialog(hwnd_, 0); return TRUE;  // Alt+F4: the caller goes on
   }
   // clang-format on
   return FALSE;
@@ -104,9 +95,6 @@ void FrmErrorDialog::OnClick(int id) {
   }
   // clang-format on
 }
-
-// Closed other than by the end button, the caller goes on.
-void FrmErrorDialog::OnClose() { EndDialog(hwnd_, 0); }
 
 }  // namespace
 

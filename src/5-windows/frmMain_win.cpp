@@ -6,7 +6,7 @@
 // tab stop entered at the selected option, arrow keys, and the focus kept
 // across activations.
 
-#include "5-windows/frmMain_win.h"
+#include <windows.h>
 
 #include <commctrl.h>
 
@@ -16,7 +16,7 @@
 #include "1-platform/Utf16_win.h"
 #include "3-state/AppState.h"
 #include "5-windows/DialogKit_win.h"
-#include "5-windows/frmSetPath_win.h"
+#include "5-windows/Windows_win.h"
 #include "5-windows/resource.h"
 
 namespace qm {
@@ -28,15 +28,15 @@ using namespace dialogwin;
 constexpr UINT kActivateMessage = WM_APP + 1;  // runs the activation step once drawn
 constexpr UINT_PTR kNameBoxSubclass = 1;
 
-class FrmMain final : public MainView {
+class FrmMain final : public MainView, private Dialog {
  public:
   FrmMain(const EditorServices& services, FolderBrowser& browser)
-      : editor_(*this, services), fatal_(services.fatal), services_(services), browser_(browser) {}
+      : Dialog(services.fatal), editor_(*this, services), services_(services), browser_(browser) {}
   ~FrmMain() override {
     if (hwnd_) DestroyWindow(hwnd_);
   }
 
-  bool Create(HINSTANCE instance, int showCommand, const std::string& gameForThisRun);
+  bool Create(int showCommand, const std::string& gameForThisRun);
   int RunMessageLoop();
 
   // MainView
@@ -51,29 +51,26 @@ class FrmMain final : public MainView {
   // EN_CHANGE must not reach the list.
   void SetNameText(const std::string& text) override {
     settingName_ = true;
-    SetItemText(hwnd_, IDC_MAIN_TXTNAME, text);
+    SetText(IDC_MAIN_TXTNAME, text);
     SendMessageW(Item(IDC_MAIN_TXTNAME), EM_SETSEL, 9999, 9999);  // typing goes on at the end
     settingName_ = false;
   }
-  std::string GetNameText() override { return ItemText(hwnd_, IDC_MAIN_TXTNAME); }
+  std::string GetNameText() override { return Text(IDC_MAIN_TXTNAME); }
   void EnableName(bool enabled) override { EnableWindow(Item(IDC_MAIN_TXTNAME), enabled); }
   void SelectAllNameAndFocus() override {
     SendMessageW(Item(IDC_MAIN_TXTNAME), EM_SETSEL, 0, 9999);
-    FocusItem(hwnd_, IDC_MAIN_TXTNAME);
+    Focus(IDC_MAIN_TXTNAME);
   }
   void CheckOption(int index) override {
     CheckRadioButton(hwnd_, IDC_MAIN_OPTLIST0, IDC_MAIN_OPTLIST0 + kListCount - 1,
                      IDC_MAIN_OPTLIST0 + index);
     checkedOption_ = index;
   }
-  void SetLanguageText(const std::string& text) override {
-    SetItemText(hwnd_, IDC_MAIN_LANGUAGE, text);
-  }
+  void SetLanguageText(const std::string& text) override { SetText(IDC_MAIN_LANGUAGE, text); }
   void SetLanguageMenu(const std::vector<std::string>& names, int checked) override;
 
  private:
-  friend INT_PTR CALLBACK dialogwin::DialogProc<FrmMain>(HWND, UINT, WPARAM, LPARAM);
-  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   static LRESULT CALLBACK NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                       DWORD_PTR self);
   LRESULT HandleNameBox(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -84,23 +81,17 @@ class FrmMain final : public MainView {
   void OnOptionClicked(int index);
   void OnListSelectionChanged();
   void FocusShownOption();
-  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
 
   NameEditor editor_;
-  FatalErrors& fatal_;
   EditorServices services_;
   FolderBrowser& browser_;
-  HWND hwnd_ = nullptr;
   int checkedOption_ = -1;    // none is selected until the first list selection
   bool settingName_ = false;  // SetNameText is putting text into the name box
 };
 
-bool FrmMain::Create(HINSTANCE instance, int showCommand, const std::string& gameForThisRun) {
+bool FrmMain::Create(int showCommand, const std::string& gameForThisRun) {
   RegisterDialogClass(L"" QM_MAIN_CLASS, L"APPICON");  // the icon: quillmark.rc
-  if (!CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &DialogProc<FrmMain>,
-                          reinterpret_cast<LPARAM>(this))) {
-    return false;
-  }
+  if (!CreateModeless(IDD_MAIN)) return false;
   editor_.OnLoad(gameForThisRun);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
@@ -136,7 +127,7 @@ INT_PTR FrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
 // characters and filters the typed ones.
 void FrmMain::OnInitDialog() {
   for (int i = 0; i < kListCount; ++i) {
-    SetItemText(hwnd_, IDC_MAIN_OPTLIST0 + i, kNameListInfo[i].caption);
+    SetText(IDC_MAIN_OPTLIST0 + i, kNameListInfo[i].caption);
   }
   SendMessageW(Item(IDC_MAIN_TXTNAME), EM_SETLIMITTEXT, kMaxNameLength, 0);
   SetWindowSubclass(Item(IDC_MAIN_TXTNAME), &FrmMain::NameBoxProc, kNameBoxSubclass,
@@ -233,7 +224,7 @@ void FrmMain::FocusShownOption() {
   if (!hwnd_ || GetActiveWindow() != hwnd_) return;
   const int option = IDC_MAIN_OPTLIST0 + editor_.ShownList();
   if (IsDlgButtonChecked(hwnd_, option) == BST_CHECKED) {
-    FocusItem(hwnd_, option);
+    Focus(option);
   } else {
     SetFocus(hwnd_);
   }
@@ -283,10 +274,10 @@ void FrmMain::SetListItem(int row, const std::string& text) {
 
 }  // namespace
 
-int RunMainWindow(HINSTANCE instance, int showCommand, const EditorServices& services,
-                  FolderBrowser& browser, const std::string& gameForThisRun) {
+int RunMainWindow(int showCommand, const EditorServices& services, FolderBrowser& browser,
+                  const std::string& gameForThisRun) {
   FrmMain main(services, browser);
-  if (!main.Create(instance, showCommand, gameForThisRun)) {
+  if (!main.Create(showCommand, gameForThisRun)) {
     services.fatal.Fatal(static_cast<int32_t>(GetLastError()),
                          "The main window could not be created.");
   }

@@ -2,12 +2,11 @@
 // dialog procedure catches what they throw. Windows runs the modal loop and
 // disables the owner meanwhile.
 
-#include "5-windows/frmSetPath_win.h"
-
 #include <string>
 
 #include "4-behaviour/SetPath.h"
 #include "5-windows/DialogKit_win.h"
+#include "5-windows/Windows_win.h"
 #include "5-windows/resource.h"
 
 namespace qm {
@@ -16,38 +15,33 @@ namespace {
 
 using namespace dialogwin;
 
-class FrmSetPath final : public SetPathView {
+class FrmSetPath final : public SetPathView, private Dialog {
  public:
   explicit FrmSetPath(const SetPathServices& services)
-      : dialog_(*this, services), fatal_(services.fatal) {}
+      : Dialog(services.fatal), dialog_(*this, services) {}
 
   void ShowModal(HWND owner);
 
   // SetPathView
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
   void SetRegistryText(const std::string& text) override { SetText(IDC_SETPATH_TXTREGISTRY, text); }
-  std::string GetRegistryText() override { return ItemText(hwnd_, IDC_SETPATH_TXTREGISTRY); }
+  std::string GetRegistryText() override { return Text(IDC_SETPATH_TXTREGISTRY); }
   void SetLocationText(const std::string& text) override { SetText(IDC_SETPATH_TXTLOCATION, text); }
-  std::string GetLocationText() override { return ItemText(hwnd_, IDC_SETPATH_TXTLOCATION); }
-  void FocusCmdFocus() override { FocusItem(hwnd_, IDC_SETPATH_CMDFOCUS); }
+  std::string GetLocationText() override { return Text(IDC_SETPATH_TXTLOCATION); }
+  void FocusCmdFocus() override { Focus(IDC_SETPATH_CMDFOCUS); }
   void Close() override { EndDialog(hwnd_, 0); }
 
  private:
-  friend INT_PTR CALLBACK dialogwin::DialogProc<FrmSetPath>(HWND, UINT, WPARAM, LPARAM);
-  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnInitDialog();
   void OnClick(int id);
-  void SetText(int id, const std::string& text) { SetItemText(hwnd_, id, text); }
 
   SetPathDialog dialog_;
-  FatalErrors& fatal_;
-  HWND hwnd_ = nullptr;
 };
 
 void FrmSetPath::ShowModal(HWND owner) {
   RegisterDialogClass(L"" QM_SETPATH_CLASS, L"QM_SETPATH");  // the icon: setpath.rc
-  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETPATH), owner,
-                      &DialogProc<FrmSetPath>, reinterpret_cast<LPARAM>(this)) == -1) {
+  if (RunModal(IDD_SETPATH, owner) == -1) {
     fatal_.Fatal(static_cast<int32_t>(GetLastError()), "The Set Path dialog could not be created.");
   }
 }
@@ -68,7 +62,7 @@ INT_PTR FrmSetPath::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
 void FrmSetPath::OnInitDialog() {
   CentreOn(hwnd_, GetWindow(hwnd_, GW_OWNER));
   dialog_.OnLoad();
-  SetFocus(GetDlgItem(hwnd_, IDC_SETPATH_TXTREGISTRY));
+  SetFocus(Item(IDC_SETPATH_TXTREGISTRY));
 }
 
 // Enter and Esc (IDOK, IDCANCEL) and cmdFocus do nothing.

@@ -19,8 +19,7 @@
 #include "1-platform/Ui_win.h"
 #include "1-platform/Utf16_win.h"
 #include "3-state/AppState.h"
-#include "5-windows/frmErrorDialog_win.h"
-#include "5-windows/frmMain_win.h"
+#include "5-windows/Windows_win.h"
 
 namespace qm {
 namespace {
@@ -39,7 +38,7 @@ std::string GameOption() {
   return game;
 }
 
-int Run(HINSTANCE instance, int showCommand) {
+int Run(int showCommand) {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
@@ -62,7 +61,7 @@ int Run(HINSTANCE instance, int showCommand) {
 
   Win32ErrorWindow errorWindow({files, messages, shell, program, process});
 
-  return RunMainWindow(instance, showCommand,
+  return RunMainWindow(showCommand,
                        {files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs,
                         *codePage, SystemEnvironment(), errorWindow, elevation},
                        browser, GameOption());
@@ -71,9 +70,9 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 }  // namespace qm
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   try {
-    return qm::Run(instance, showCommand);
+    return qm::Run(showCommand);
   } catch (...) {
     const qm::CaughtFailure failure = qm::CurrentFailure();
     qm::Win32FatalErrors().Fatal(failure.number, failure.description);
