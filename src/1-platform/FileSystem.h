@@ -106,4 +106,14 @@ class FileSystem {
 // The file system of the platform the program runs on.
 FileSystem& SystemFileSystem();
 
+// Creates or truncates the file at `path`, writes `bytes` and commits it;
+// the first failing step's code, or kOk.
+inline SysCode WriteWholeFile(FileSystem& files, const std::string& path, std::string_view bytes) {
+  std::unique_ptr<OutputFile> out;
+  SysCode code = files.Create(path, out);
+  if (code == syserr::kOk) code = out->Write(bytes);
+  if (code == syserr::kOk) code = out->Commit();
+  return code;
+}
+
 }  // namespace qm

@@ -38,17 +38,6 @@ std::string ErrorDialog::MailToCaption() {
 
 std::string ErrorDialog::EndCaption() { return "Close the error dialog and end the program."; }
 
-// Creates or truncates the file, writes `bytes` and closes it; the first
-// failing step's code, or 0.
-SysCode ErrorDialog::WriteFile(const std::string& path, const std::string& bytes) {
-  std::unique_ptr<OutputFile> file;
-  SysCode code = services_.files.Create(path, file);
-  if (code != syserr::kOk) return code;
-  code = file->Write(bytes);
-  if (code != syserr::kOk) return code;
-  return file->Commit();
-}
-
 // The log beside the program holds the latest report only. A program folder
 // that a standard user cannot write (Program Files) or a read-only log must
 // not hide the report: the window shows it all the same and only the log
@@ -63,7 +52,8 @@ void ErrorDialog::OnLoad(const IffError& error) {
   facts.programFolder = services_.program.Folder();
   facts.simsPath = gSimsPath;
   report_ = BuildErrorReport(facts, error);
-  logWritten_ = WriteFile(ErrorLogPath(facts.programFolder), report_ + "\r\n") == syserr::kOk;
+  logWritten_ = WriteWholeFile(services_.files, ErrorLogPath(facts.programFolder),
+                               report_ + "\r\n") == syserr::kOk;
   view_.SetMessageText(report_);
 }
 

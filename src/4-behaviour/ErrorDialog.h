@@ -80,8 +80,6 @@ class ErrorDialog {
   bool LogWritten() const { return logWritten_; }
 
  private:
-  SysCode WriteFile(const std::string& path, const std::string& bytes);
-
   ErrorView& view_;
   ErrorDialogServices services_;
   std::string report_;

@@ -62,14 +62,6 @@ std::string LanguageFileName(int language) {
   return known ? std::string(known->setting) : "Language" + std::to_string(language);
 }
 
-SysCode WriteFile(FileSystem& files, const std::string& path, const std::string& bytes) {
-  std::unique_ptr<OutputFile> out;
-  SysCode code = files.Create(path, out);
-  if (code == syserr::kOk) code = out->Write(bytes);
-  if (code == syserr::kOk) code = out->Commit();
-  return code;
-}
-
 }  // namespace
 
 std::string KeptNamesFolder(Environment& environment) {
@@ -132,7 +124,7 @@ SysCode KeptNames::Keep(const NameLists& saved, const NameLists* own, std::strin
     code = files_.CreateFolders(folder_);
     if (code == syserr::kOk) {
       failedPath = temp;
-      code = WriteFile(files_, temp, pack);
+      code = WriteWholeFile(files_, temp, pack);
     }
     if (code == syserr::kOk) {
       failedPath = path_;
@@ -161,7 +153,7 @@ bool KeptNames::Declined() { return !marker_.empty() && files_.IsNormalFile(mark
 
 // A marker that cannot be written only means the question comes again.
 void KeptNames::Decline() {
-  if (!marker_.empty()) WriteFile(files_, marker_, "");
+  if (!marker_.empty()) WriteWholeFile(files_, marker_, "");
 }
 
 bool ReadGameOwnNames(NameStore& store, const std::string& game, int language, NameLists& own) {

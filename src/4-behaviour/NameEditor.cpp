@@ -542,11 +542,7 @@ void NameEditor::OnExportNames() {
     const std::string pack =
         WriteNamePack(gNameLists, ListCodePages(),
                       menuCodes_.empty() || !language ? std::string_view() : language->name);
-    std::unique_ptr<OutputFile> out;
-    SysCode code = services_.files.Create(path, out);
-    if (code == syserr::kOk) code = out->Write(pack);
-    if (code == syserr::kOk) code = out->Commit();
-    if (code != syserr::kOk) {
+    if (const SysCode code = WriteWholeFile(services_.files, path, pack); code != syserr::kOk) {
       services_.messages.Show("The names could not be exported." + kCrLf + FileError(code, path),
                               kExportTitle, MessageIcon::Critical);
       return;

@@ -311,11 +311,7 @@ int Execute(const Command& command, CodePage& codePage, std::ostream& out, std::
       out << pack.substr(3);  // without the byte-order mark
       return kOk;
     }
-    std::unique_ptr<OutputFile> file;
-    SysCode code = files.Create(command.file, file);
-    if (code == syserr::kOk) code = file->Write(pack);
-    if (code == syserr::kOk) code = file->Commit();
-    if (code != syserr::kOk) {
+    if (const SysCode code = WriteWholeFile(files, command.file, pack); code != syserr::kOk) {
       err << "qmnames: " << command.file << ": error " << code << ": " << SystemErrorText(code)
           << "\n";
       return kFileError;
