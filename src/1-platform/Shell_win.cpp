@@ -105,7 +105,7 @@ intptr_t Win32Shell::Execute(WindowHandle owner, const std::string& verb, const 
 }
 
 SysCode Win32Clipboard::Clear() {
-  if (!OpenClipboard(owner_)) return LastErrorOr(syserr::kAccessDenied);
+  if (!OpenClipboard(GetActiveWindow())) return LastErrorOr(syserr::kAccessDenied);
   SysCode code = syserr::kOk;
   if (!EmptyClipboard()) code = LastErrorOr(syserr::kAccessDenied);
   CloseClipboard();
@@ -124,7 +124,7 @@ SysCode Win32Clipboard::SetText(const std::string& text) {
   }
   std::memcpy(locked, wide.c_str(), bytes);
   GlobalUnlock(memory);
-  if (!OpenClipboard(owner_)) {
+  if (!OpenClipboard(GetActiveWindow())) {
     const SysCode code = LastErrorOr(syserr::kAccessDenied);
     GlobalFree(memory);
     return code;

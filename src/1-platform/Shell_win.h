@@ -19,16 +19,13 @@ class Win32Shell final : public Shell {
                    const std::string& params, const std::string& folder, int show) override;
 };
 
-// The clipboard, opened on behalf of `owner` (which becomes the clipboard's
-// owner when it is cleared, as SetClipboardData requires).
+// The clipboard, opened on behalf of the window the player is using (which
+// becomes the clipboard's owner when it is cleared, as SetClipboardData
+// requires).
 class Win32Clipboard final : public Clipboard {
  public:
-  explicit Win32Clipboard(HWND owner) : owner_(owner) {}
   SysCode Clear() override;
   SysCode SetText(const std::string& text) override;
-
- private:
-  HWND owner_;
 };
 
 // SHBrowseForFolderW, selecting the start folder once it has opened, then

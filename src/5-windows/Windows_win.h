@@ -8,8 +8,6 @@
 
 #include <string>
 
-#include "1-platform/FileSystem.h"
-#include "1-platform/Shell.h"
 #include "1-platform/Ui.h"
 #include "4-behaviour/ErrorDialog.h"
 #include "4-behaviour/NameEditor.h"
@@ -32,27 +30,17 @@ int RunMainWindow(int showCommand, const EditorServices& services, FolderBrowser
 // runs the main window's activation step again.
 void ShowSetPathDialog(HWND owner, const SetPathServices& services);
 
-// What the error window takes from the platform; its clipboard belongs to
-// the window itself.
-struct ErrorWindowServices {
-  FileSystem& files;
-  MessageBoxes& messages;
-  Shell& shell;
-  ProgramInfo& program;
-  ProcessEnd& process;
-};
-
 // frmErrorDialog: shows the report of `error` modally, centred on the
 // screen, while the window the player was using is disabled. Its end button
 // ends the process; Show returns only if the window is closed some other way
 // (Alt+F4).
 class Win32ErrorWindow final : public ErrorWindow {
  public:
-  explicit Win32ErrorWindow(const ErrorWindowServices& services) : services_(services) {}
+  explicit Win32ErrorWindow(const ErrorDialogServices& services) : services_(services) {}
   void Show(const IffError& error) override;
 
  private:
-  ErrorWindowServices services_;
+  ErrorDialogServices services_;
 };
 
 }  // namespace qm

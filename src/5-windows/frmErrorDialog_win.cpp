@@ -4,10 +4,8 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
-#include "1-platform/Shell_win.h"
 #include "1-platform/Utf16_win.h"
 #include "4-behaviour/ErrorDialog.h"
 #include "5-windows/DialogKit_win.h"
@@ -22,8 +20,8 @@ using namespace dialogwin;
 
 class FrmErrorDialog final : public ErrorView, private Dialog {
  public:
-  FrmErrorDialog(const ErrorWindowServices& services, EndOnFailure& fatal, const IffError& error)
-      : Dialog(fatal), services_(services), error_(error) {}
+  FrmErrorDialog(const ErrorDialogServices& services, EndOnFailure& fatal, const IffError& error)
+      : Dialog(fatal), dialog_(*this, services), error_(error) {}
 
   void ShowModal();
 
@@ -39,10 +37,8 @@ class FrmErrorDialog final : public ErrorView, private Dialog {
   void OnInitDialog();
   void OnClick(int id);
 
-  ErrorWindowServices services_;
+  ErrorDialog dialog_;
   const IffError& error_;
-  std::optional<Win32Clipboard> clipboard_;
-  std::optional<ErrorDialog> dialog_;
 };
 
 // Owned by the window the player is using, like the program's message boxes,
@@ -58,7 +54,7 @@ INT_PTR FrmErrorDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
   switch (msg) {
     case WM_INITDIALOG: OnInitDialog(); return FALSE;
     case WM_COMMAND:    if (HIWORD(wp) == BN_CLICKED) OnClick(LOWORD(wp)); return TRUE;
-    case WM_ACTIVATE:   if (LOWORD(wp) != WA_INACTIVE) dialog_->OnActivate(); return TRUE;
+    case WM_ACTIVATE:   if (LOWORD(wp) != WA_INACTIVE) dialog_.OnActivate(); return TRUE;
     case WM_CLOSE:      EndDialog(hwnd_, 0); return TRUE;  // Alt+F4: the caller goes on
   }
   // clang-format on
@@ -66,7 +62,7 @@ INT_PTR FrmErrorDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
 }
 
 // Loads the window (texts, report, log) while it is hidden. A window that
-// cannot load ends the program silently.
+// cannot load ends the program silently, through the dialog procedure.
 void FrmErrorDialog::OnInitDialog() {
   SetWindowTextW(hwnd_, Utf16(ErrorDialog::Caption()).c_str());
   SetText(IDC_ERROR_LABEL1, ErrorDialog::Notice());
@@ -74,24 +70,17 @@ void FrmErrorDialog::OnInitDialog() {
   SetText(IDC_ERROR_CMDWEBPAGE, ErrorDialog::WebPageCaption());
   SetText(IDC_ERROR_CMDCOPY, ErrorDialog::CopyCaption());
   SetText(IDC_ERROR_CMDEND, ErrorDialog::EndCaption());
-  clipboard_.emplace(hwnd_);
-  dialog_.emplace(*this, ErrorDialogServices{services_.files, services_.messages, services_.shell,
-                                             *clipboard_, services_.program, services_.process});
-  try {
-    dialog_->OnLoad(error_);
-  } catch (...) {
-    fatal_.Fatal(0, "");
-  }
+  dialog_.OnLoad(error_);
 }
 
 // Enter and Esc (IDOK, IDCANCEL) and cmdFocus do nothing.
 void FrmErrorDialog::OnClick(int id) {
   // clang-format off
   switch (id) {
-    case IDC_ERROR_CMDCOPY:    dialog_->OnCopy(); break;
-    case IDC_ERROR_CMDMAILTO:  dialog_->OnMailTo(); break;
-    case IDC_ERROR_CMDWEBPAGE: dialog_->OnWebPage(); break;
-    case IDC_ERROR_CMDEND:     dialog_->OnEnd(); break;
+    case IDC_ERROR_CMDCOPY:    dialog_.OnCopy(); break;
+    case IDC_ERROR_CMDMAILTO:  dialog_.OnMailTo(); break;
+    case IDC_ERROR_CMDWEBPAGE: dialog_.OnWebPage(); break;
+    case IDC_ERROR_CMDEND:     dialog_.OnEnd(); break;
   }
   // clang-format on
 }

@@ -51,6 +51,7 @@ int Run(int showCommand) {
   Win32FatalErrors fatal;
   Win32Sleeper sleeper;
   Win32Shell shell;
+  Win32Clipboard clipboard;
   Win32FolderBrowser browser;
   Win32ProgramInfo program({kProductName, kVersionMajor, kVersionMinor, kVersionRevision});
   Win32ProcessEnd process;
@@ -59,7 +60,7 @@ int Run(int showCommand) {
   // Names are shown, typed and exported in the ANSI code page.
   const std::unique_ptr<CodePage> codePage = SystemCodePage(0);
 
-  Win32ErrorWindow errorWindow({files, messages, shell, program, process});
+  Win32ErrorWindow errorWindow({files, messages, shell, clipboard, program, process});
 
   return RunMainWindow(showCommand,
                        {files, messages, settings, SystemRegistry(), fatal, sleeper, fileDialogs,
@@ -74,7 +75,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   try {
     return qm::Run(showCommand);
   } catch (...) {
-    const qm::CaughtFailure failure = qm::CurrentFailure();
-    qm::Win32FatalErrors().Fatal(failure.number, failure.description);
+    qm::Win32FatalErrors().FatalCaught();
   }
 }

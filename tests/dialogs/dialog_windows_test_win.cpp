@@ -405,9 +405,10 @@ TEST(ErrorWindowTest, ReportLogLayoutCopyAndOtherWindowsDisabled) {
   });
   Win32MessageBoxes messages;
   Win32Shell shell;
+  Win32Clipboard clipboard;
   Win32ProgramInfo program({kProductName, kVersionMajor, kVersionMinor, kVersionRevision});
   Win32ProcessEnd process;
-  Win32ErrorWindow({SystemFileSystem(), messages, shell, program, process}).Show(error);
+  Win32ErrorWindow({SystemFileSystem(), messages, shell, clipboard, program, process}).Show(error);
   EXPECT_TRUE(checked);
   EXPECT_TRUE(IsWindowEnabled(other));
   DestroyWindow(other);
