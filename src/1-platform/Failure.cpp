@@ -1,6 +1,9 @@
 #include "1-platform/Failure.h"
 
+#include <cstdlib>
 #include <new>
+
+#include "1-platform/Ui.h"
 
 namespace qm {
 
@@ -58,6 +61,12 @@ CaughtFailure CurrentFailure() {
   } catch (...) {
     return as(Fault::InvalidArgument, "Invalid argument");
   }
+}
+
+void FatalErrors::FatalCaught() {
+  const CaughtFailure failure = CurrentFailure();
+  Fatal(failure.number, failure.description);
+  std::abort();  // Fatal never returns; the compiler cannot see it through the call
 }
 
 }  // namespace qm

@@ -44,6 +44,9 @@ class FatalErrors {
  public:
   virtual ~FatalErrors() = default;
   [[noreturn]] virtual void Fatal(int32_t number, const std::string& description) = 0;
+  // Inside a catch block: Fatal with the number and description of the
+  // exception being handled.
+  [[noreturn]] void FatalCaught();
 };
 
 // Waits between retries of a file step that met a sharing violation.

@@ -2,15 +2,9 @@
 
 #include <algorithm>
 
-#include "1-platform/Failure.h"
 #include "1-platform/Utf16_win.h"
 
 namespace qm::dialogwin {
-
-void ReportUnhandledFailure(FatalErrors& fatal) {
-  const CaughtFailure failure = CurrentFailure();
-  fatal.Fatal(failure.number, failure.description);
-}
 
 // A class that a template names must run DefDlgProc with its extra bytes.
 void RegisterDialogClass(const wchar_t* name, const wchar_t* icon) {
@@ -49,7 +43,7 @@ INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   try {
     return self->HandleMessage(msg, wp, lp);
   } catch (...) {
-    ReportUnhandledFailure(self->fatal_);
+    self->fatal_.FatalCaught();
     return FALSE;
   }
 }

@@ -11,11 +11,6 @@
 
 namespace qm::dialogwin {
 
-// Inside a catch block: reports the exception being handled through `fatal`
-// with its own number and description (in the program, a message box, then
-// the program ends).
-void ReportUnhandledFailure(FatalErrors& fatal);
-
 // A dialog as an object. The dialog procedure keeps the object from
 // WM_INITDIALOG to WM_NCDESTROY and hands every message in between to
 // HandleMessage, whose result is its own. Nothing may unwind into user32: a

@@ -36,8 +36,7 @@ class FrmMain final : public MainView, private Dialog {
     if (hwnd_) DestroyWindow(hwnd_);
   }
 
-  bool Create(int showCommand, const std::string& gameForThisRun);
-  int RunMessageLoop();
+  int Run(int showCommand, const std::string& gameForThisRun);
 
   // MainView
   void SetCaption(const std::string& text) override { SetWindowTextW(hwnd_, Utf16(text).c_str()); }
@@ -57,10 +56,8 @@ class FrmMain final : public MainView, private Dialog {
   }
   std::string GetNameText() override { return Text(IDC_MAIN_TXTNAME); }
   void EnableName(bool enabled) override { EnableWindow(Item(IDC_MAIN_TXTNAME), enabled); }
-  void SelectAllNameAndFocus() override {
-    SendMessageW(Item(IDC_MAIN_TXTNAME), EM_SETSEL, 0, 9999);
-    Focus(IDC_MAIN_TXTNAME);
-  }
+  // The dialog manager selects an edit box's text as it gives it the focus.
+  void SelectAllNameAndFocus() override { Focus(IDC_MAIN_TXTNAME); }
   void CheckOption(int index) override {
     CheckRadioButton(hwnd_, IDC_MAIN_OPTLIST0, IDC_MAIN_OPTLIST0 + kListCount - 1,
                      IDC_MAIN_OPTLIST0 + index);
@@ -89,18 +86,16 @@ class FrmMain final : public MainView, private Dialog {
   bool settingName_ = false;  // SetNameText is putting text into the name box
 };
 
-bool FrmMain::Create(int showCommand, const std::string& gameForThisRun) {
+// The dialog keys (Tab, arrows, Enter, Esc) go to the dialog manager.
+int FrmMain::Run(int showCommand, const std::string& gameForThisRun) {
   RegisterDialogClass(L"" QM_MAIN_CLASS, L"APPICON");  // the icon: quillmark.rc
-  if (!CreateModeless(IDD_MAIN)) return false;
+  if (!CreateModeless(IDD_MAIN)) {
+    fatal_.Fatal(static_cast<int32_t>(GetLastError()), "The main window could not be created.");
+  }
   editor_.OnLoad(gameForThisRun);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   PostMessageW(hwnd_, kActivateMessage, 0, 0);
-  return true;
-}
-
-// The dialog keys (Tab, arrows, Enter, Esc) go to the dialog manager.
-int FrmMain::RunMessageLoop() {
   MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
@@ -199,7 +194,7 @@ LRESULT CALLBACK FrmMain::NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
   try {
     return main->HandleNameBox(hwnd, msg, wp, lp);
   } catch (...) {
-    ReportUnhandledFailure(main->fatal_);
+    main->fatal_.FatalCaught();
     return DefSubclassProc(hwnd, msg, wp, lp);
   }
 }
@@ -276,12 +271,7 @@ void FrmMain::SetListItem(int row, const std::string& text) {
 
 int RunMainWindow(int showCommand, const EditorServices& services, FolderBrowser& browser,
                   const std::string& gameForThisRun) {
-  FrmMain main(services, browser);
-  if (!main.Create(showCommand, gameForThisRun)) {
-    services.fatal.Fatal(static_cast<int32_t>(GetLastError()),
-                         "The main window could not be created.");
-  }
-  return main.RunMessageLoop();
+  return FrmMain(services, browser).Run(showCommand, gameForThisRun);
 }
 
 }  // namespace qm

@@ -80,8 +80,7 @@ void FrmSetPath::OnClick(int id) {
 }  // namespace
 
 void ShowSetPathDialog(HWND owner, const SetPathServices& services) {
-  FrmSetPath window(services);
-  window.ShowModal(owner);
+  FrmSetPath(services).ShowModal(owner);
 }
 
 }  // namespace qm

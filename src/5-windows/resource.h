@@ -9,22 +9,18 @@
 #define QM_MAIN_CLASS "QuillmarkMain"
 #define IDD_MAIN 100
 #define IDR_MAIN_MENU 101
-#define IDC_MAIN_FRAME1 1000
 #define IDC_MAIN_OPTLIST0 1001  // optList Index i is IDC_MAIN_OPTLIST0 + i, i = 0..6
-#define IDC_MAIN_LABEL1 1010
 #define IDC_MAIN_TXTNAME 1011
-#define IDC_MAIN_LABEL2 1012
 #define IDC_MAIN_LSTNAMES 1013
 #define IDC_MAIN_CMDSAVE 1014
 #define IDC_MAIN_CMDEXIT 1015
-// Which language's names the list shows.
-#define IDC_MAIN_LANGUAGE 1016
-#define IDM_SAVE 2001     // smenuSave
-#define IDM_EXIT 2002     // smenuExit
-#define IDM_SETPATH 2003  // smenuSetPath
-#define IDM_EXPORT 2004   // File > Export Names...
-#define IDM_IMPORT 2005   // File > Import Names...
-#define IDM_RESTORE 2006  // File > Restore Original Names
+#define IDC_MAIN_LANGUAGE 1016  // which language's names the list shows
+#define IDM_SAVE 2001           // smenuSave
+#define IDM_EXIT 2002           // smenuExit
+#define IDM_SETPATH 2003        // smenuSetPath
+#define IDM_EXPORT 2004         // File > Export Names...
+#define IDM_IMPORT 2005         // File > Import Names...
+#define IDM_RESTORE 2006        // File > Restore Original Names
 // Options > Language: item i is IDM_LANGUAGE0 + i, built at run time.
 #define IDM_LANGUAGE0 2100
 #define IDM_LANGUAGE_LAST 2163
