@@ -19,7 +19,7 @@ qm_need_packages() {
   fi
 }
 
-QM_BUILD_PACKAGES=(cmake ninja-build g++ make git googletest libgtest-dev libgmock-dev
+QM_BUILD_PACKAGES=(cmake ninja-build g++ make git python3 googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang-format
   clang libclang-rt-14-dev llvm-14)
 QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine fonts-droid-fallback imagemagick x11-utils)
@@ -75,6 +75,9 @@ qm_stop_x() {
 qm_start_wine() {
   local prefix=$1 dpi=${2:-96}
   export WINEPREFIX=$prefix WINEDEBUG=-all
+  # Wine spells Windows file names in the locale's character set: without
+  # UTF-8, a folder such as "Bibliothèque" or "日本" cannot be made or found.
+  [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
   "$QM_ROOT/tools/wine-prefix.sh" "$prefix" "$dpi" </dev/null >/dev/null 2>&1
   wineserver -p60 </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
