@@ -11,7 +11,7 @@ set -euo pipefail
 QM_ROOT=$(cd "$(dirname "$0")" && pwd)
 cd "$QM_ROOT"
 . tools/env.sh
-qm_need_packages "${QM_BUILD_PACKAGES[@]}" "${QM_WINE_PACKAGES[@]}"
+qm_need_packages "${QM_BUILD_PACKAGES[@]}" "${QM_CROSS_PACKAGES[@]}" "${QM_WINE_PACKAGES[@]}"
 
 jobs=$(nproc)
 echo "== build (windows: quillmark, demogame; native: demogame)"

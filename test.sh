@@ -59,8 +59,14 @@ record_check() {  # name, exit code, detail
   fi
 }
 
+# What the native phases need is installed first; the cross-compiler and
+# Wine install in the background meanwhile and are waited for before the
+# Windows build.
 phase packages
-qm_need_packages "${QM_BUILD_PACKAGES[@]}" "${QM_WINE_PACKAGES[@]}"
+qm_need_packages "${QM_BUILD_PACKAGES[@]}"
+mkdir -p build
+qm_need_packages "${QM_CROSS_PACKAGES[@]}" "${QM_WINE_PACKAGES[@]}" >build/packages.log 2>&1 &
+windows_packages=$!
 
 phase "format (clang-format)"
 set +e
@@ -80,7 +86,7 @@ run_ctest native --preset native -j"$jobs"
 
 # Bounded fuzzing, two targets at a time. Any finding fails the run; the
 # input that found it is kept in build/fuzz/run/TARGET/artifacts.
-fuzz_seconds=${QM_FUZZ_SECONDS:-20}
+fuzz_seconds=${QM_FUZZ_SECONDS:-10}
 phase "fuzzing ($fuzz_seconds s per target)"
 set +e
 fuzz_log=$(./fuzz.sh "$fuzz_seconds")
@@ -94,23 +100,38 @@ while IFS= read -r line; do
   fi
 done <<<"$fuzz_log"
 
+phase "windows packages (installed meanwhile)"
+if ! wait "$windows_packages"; then
+  cat build/packages.log >&2
+  exit 1
+fi
+cat build/packages.log
+
+# Wine makes its prefix while the Windows build runs: wineboot mostly waits.
 phase "windows build"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$jobs"
-phase "windows tests (Wine)"
+prefix="$QM_ROOT/build/windows/wineprefix"
 qm_start_x
 trap 'qm_stop_wine; qm_stop_x' EXIT
-qm_start_wine "$QM_ROOT/build/windows/wineprefix"
-run_ctest windows --preset windows -j"$jobs" </dev/null
+tools/wine-prefix.sh "$prefix" </dev/null >/dev/null 2>&1 &
+making_prefix=$!
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
 
-# The quillmark.exe just tested, built once more from a copy of the sources
-# in a temporary folder, must come out byte-identical; counted as one test.
-phase "reproducible build of quillmark.exe"
-if tools/check-reproducible.sh windows; then
+# The quillmark.exe under test, built once more from a copy of the sources in
+# a temporary folder, must come out byte-identical; counted as one test. It
+# builds while the Wine tests, which mostly wait for windows, run.
+phase "windows tests (Wine) and the reproducible build of quillmark.exe"
+wait "$making_prefix" || true
+qm_start_wine "$prefix"
+tools/check-reproducible.sh windows >build/reproducible.log 2>&1 &
+reproducible=$!
+run_ctest windows --preset windows -j"$jobs" </dev/null
+if wait "$reproducible"; then
   record_check reproducible 0 "built twice, identical"
 else
   record_check reproducible 1 "the two builds differ, or one failed"
 fi
+cat build/reproducible.log
 phase done
 
 echo

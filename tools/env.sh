@@ -20,8 +20,9 @@ qm_need_packages() {
 }
 
 QM_BUILD_PACKAGES=(cmake ninja-build g++ make git python3 googletest libgtest-dev libgmock-dev
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 clang-format
-  clang libclang-rt-14-dev llvm-14)
+  clang-format clang libclang-rt-14-dev llvm-14)
+# The cross-compiler for the Windows build.
+QM_CROSS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 QM_WINE_PACKAGES=(wine wine64 xvfb xauth fonts-wine fonts-droid-fallback imagemagick x11-utils)
 # package.sh: the cross-build, zip, and Markdown for the user guide.
 QM_RELEASE_PACKAGES=(cmake ninja-build git g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
