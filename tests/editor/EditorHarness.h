@@ -16,6 +16,9 @@
 
 namespace qm::test {
 
+// What a successful save says.
+inline const std::string kSavedText = "Names saved.";
+
 // The error window: records the procedure of each failure it is shown, and
 // the last one's description.
 class FakeErrorWindow final : public ErrorWindow {

@@ -30,7 +30,6 @@ struct NameEdit {
 // Edits in three lists; list 3's is still in the list box when saving.
 const std::vector<NameEdit> kEdits = {{0, 0, "Abe"}, {6, 10, "Cole"}, {3, 49, "Bea Q"}};
 
-const std::string kSavedText = "Names saved.";
 const std::string kNotSavedTitle = "Names Not Saved";
 
 enum class Setup {

@@ -14,8 +14,6 @@ namespace {
 using Saving = EditorHarness;
 using SaveFailure = EditorHarness;
 
-const std::string kSavedText = "Names saved.";
-
 bool IsNameChunk(const IffChunk& chunk) {
   if (chunk.Type != "STR#") return false;
   return std::any_of(kNameListInfo.begin(), kNameListInfo.end(), [&](const NameListInfo& info) {
