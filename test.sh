@@ -59,14 +59,8 @@ record_check() {  # name, exit code, detail
   fi
 }
 
-# What the native phases need is installed first; the cross-compiler and
-# Wine install in the background meanwhile and are waited for before the
-# Windows build.
 phase packages
-qm_need_packages "${QM_BUILD_PACKAGES[@]}"
-mkdir -p build
-qm_need_packages "${QM_CROSS_PACKAGES[@]}" "${QM_WINE_PACKAGES[@]}" >build/packages.log 2>&1 &
-windows_packages=$!
+qm_need_packages "${QM_BUILD_PACKAGES[@]}" "${QM_CROSS_PACKAGES[@]}" "${QM_WINE_PACKAGES[@]}"
 
 phase "format (clang-format)"
 set +e
@@ -100,20 +94,7 @@ while IFS= read -r line; do
   fi
 done <<<"$fuzz_log"
 
-phase "windows packages (installed meanwhile)"
-if ! wait "$windows_packages"; then
-  cat build/packages.log >&2
-  exit 1
-fi
-cat build/packages.log
-
-# Wine makes its prefix while the Windows build runs: wineboot mostly waits.
 phase "windows build"
-prefix="$QM_ROOT/build/windows/wineprefix"
-qm_start_x
-trap 'qm_stop_wine; qm_stop_x' EXIT
-tools/wine-prefix.sh "$prefix" </dev/null >/dev/null 2>&1 &
-making_prefix=$!
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
 
@@ -121,8 +102,9 @@ cmake --build --preset windows -j"$jobs"
 # a temporary folder, must come out byte-identical; counted as one test. It
 # builds while the Wine tests, which mostly wait for windows, run.
 phase "windows tests (Wine) and the reproducible build of quillmark.exe"
-wait "$making_prefix" || true
-qm_start_wine "$prefix"
+qm_start_x
+trap 'qm_stop_wine; qm_stop_x' EXIT
+qm_start_wine "$QM_ROOT/build/windows/wineprefix"
 tools/check-reproducible.sh windows >build/reproducible.log 2>&1 &
 reproducible=$!
 run_ctest windows --preset windows -j"$jobs" </dev/null
